@@ -1,0 +1,31 @@
+// Everything known about one open TAP image.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/image_file.h"
+#include "settings/settings.h"
+#include "support/list.h"
+
+struct TapeEntry;
+
+struct ArchiveHandle {
+  ImageFile image;
+  Settings settings;  // private copy, taken when the handle is made
+  List<TapeEntry*> entries;
+  std::uint32_t cursor;
+  std::uint32_t headerlessCount;
+  std::uint32_t headerlessDigits;
+  FILETIME lastWriteTime;
+  std::uint32_t dosDateTime;  // date high, time low, local time
+  FILETIME creationTime;
+  char path[260];
+};
+
+Status OpenImage(ArchiveHandle& handle, const char* path, bool writable, DWORD disposition);
+// Closes the image, frees every entry and leaves the handle all zero.
+void ReleaseHandle(ArchiveHandle& handle);
+// Stirs the clock and a call counter into RandomPool.
+void MixClock();
+// Local DOS date (high) and time (low) of a file time; 0 when it has none.
+std::uint32_t ToDosDateTime(const FILETIME& time);

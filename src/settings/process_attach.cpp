@@ -1,0 +1,20 @@
+// Loading the library runs the attach step; the load itself never fails.
+#include "settings/settings.h"
+
+#ifdef _WIN32
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) InitPlugin(instance);
+  return TRUE;
+}
+
+#else
+
+namespace {
+
+// Any address inside the library names it, as a module handle does on Windows.
+__attribute__((constructor)) void AttachLibrary() { InitPlugin(reinterpret_cast<HMODULE>(&AttachLibrary)); }
+
+}  // namespace
+
+#endif

@@ -1,0 +1,5 @@
+#include "support/integrity.h"
+
+#include <cstdlib>
+
+void IntegrityFailure() { std::abort(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/windows_api.h"
 
@@ -43,7 +44,7 @@ struct tHeaderData {
 };
 
 #if INTPTR_MAX == INT64_MAX
-static_assert(sizeof(tOpenArchiveData) == 48);
+static_assert(sizeof(tOpenArchiveData) == 40);
 static_assert(offsetof(tOpenArchiveData, CmtBuf) == 16);
 static_assert(offsetof(tHeaderData, CmtBuf) == 560);
 static_assert(offsetof(tHeaderData, CmtSize) + sizeof(int) == 576);

@@ -1,0 +1,160 @@
+// list, test and extract: the calls a file manager makes to show an image
+// and copy files out of it.
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+#include "host/commands.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+constexpr char PathSeparator = '\\';
+#else
+#include <unistd.h>
+constexpr char PathSeparator = '/';
+#endif
+
+namespace {
+
+// A listing needs its date, whatever form the host reads it in.
+std::string FormatFileTime(int fileTime) {
+  char text[32];
+#ifdef _WIN32
+  const unsigned value = static_cast<unsigned>(fileTime);
+  const unsigned date = value >> 16;
+  const unsigned time = value & 0xFFFF;
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", 1980 + (date >> 9), (date >> 5) & 15, date & 31, time >> 11,
+                (time >> 5) & 63);
+#else
+  const std::time_t seconds = fileTime;
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+#endif
+  return text;
+}
+
+// Walks an image as a file manager does: OpenArchive, then ReadHeader and
+// ProcessFile for every entry, then CloseArchive. `visit` chooses the operation
+// and target for each entry and hears its result.
+template <typename Visit>
+int WalkImage(const Plugin& plugin, const std::string& image, Visit visit) {
+  std::string path = image;
+  tOpenArchiveData request{};
+  request.ArcName = path.data();
+  request.OpenMode = PK_OM_EXTRACT;
+  HANDLE archive = plugin.OpenArchive(&request);
+  if (archive == nullptr) {
+    ReportFailure(image, request.OpenResult);
+    return request.OpenResult;
+  }
+  int firstFailure = 0;
+  tHeaderData header{};
+  int code;
+  while ((code = plugin.ReadHeader(archive, &header)) == 0) {
+    code = visit(archive, header);
+    if (code != 0 && firstFailure == 0) firstFailure = code;
+  }
+  if (code != E_END_ARCHIVE) {
+    ReportFailure(image + ": reading the next entry", code);
+    if (firstFailure == 0) firstFailure = code;
+  }
+  const int closed = plugin.CloseArchive(archive);
+  if (closed != 0) {
+    ReportFailure(image + ": closing", closed);
+    if (firstFailure == 0) firstFailure = closed;
+  }
+  return firstFailure;
+}
+
+}  // namespace
+
+int ListCommand(const Plugin& plugin, const Arguments& args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: doved list IMAGE\n");
+    return UsageStatus;
+  }
+  std::printf("%10s %10s  %-16s  %s\n", "Size", "Packed", "Date", "Name");
+  unsigned entries = 0;
+  long long unpacked = 0;
+  long long packed = 0;
+  const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
+    std::printf("%10d %10d  %-16s  %s\n", header.UnpSize, header.PackSize, FormatFileTime(header.FileTime).c_str(),
+                header.FileName);
+    ++entries;
+    unpacked += header.UnpSize;
+    packed += header.PackSize;
+    return plugin.ProcessFile(archive, PK_SKIP, nullptr, nullptr);
+  });
+  std::printf("%10lld %10lld  %u entries\n", unpacked, packed, entries);
+  return result;
+}
+
+int TestCommand(const Plugin& plugin, const Arguments& args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: doved test IMAGE\n");
+    return UsageStatus;
+  }
+  unsigned tested = 0;
+  unsigned failed = 0;
+  const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
+    const int code = plugin.ProcessFile(archive, PK_TEST, nullptr, nullptr);
+    ++tested;
+    if (code != 0) {
+      ++failed;
+      ReportFailure(header.FileName, code);
+    }
+    return code;
+  });
+  std::printf("%u entries tested, %u failed\n", tested, failed);
+  return result;
+}
+
+int ExtractCommand(const Plugin& plugin, const Arguments& args) {
+  std::string directory = ".";
+  std::string image;
+  std::set<std::string> wanted;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) {
+      directory = args[++i];
+    } else if (image.empty()) {
+      image = args[i];
+    } else {
+      wanted.insert(args[i]);
+    }
+  }
+  if (image.empty()) {
+    std::fprintf(stderr, "usage: doved extract IMAGE [-o DIR] [NAME...]\n");
+    return UsageStatus;
+  }
+  if (directory.back() != '/' && directory.back() != PathSeparator) directory += PathSeparator;
+
+  const bool showProgress = isatty(fileno(stderr)) != 0;
+  std::set<std::string> found;
+  unsigned extracted = 0;
+  int result = WalkImage(plugin, image, [&](HANDLE archive, tHeaderData& header) {
+    if (!wanted.empty() && wanted.count(header.FileName) == 0) {
+      return plugin.ProcessFile(archive, PK_SKIP, nullptr, nullptr);
+    }
+    found.insert(header.FileName);
+    std::string target = directory + header.FileName;
+    const int code = plugin.ProcessFile(archive, PK_EXTRACT, nullptr, target.data());
+    if (code != 0) {
+      ReportFailure(header.FileName, code);
+    } else {
+      ++extracted;
+      if (showProgress && extracted % 64 == 0) std::fprintf(stderr, "\rextracted %u", extracted);
+    }
+    return code;
+  });
+  if (showProgress && extracted >= 64) std::fprintf(stderr, "\r");
+  for (const std::string& name : wanted) {
+    if (found.count(name) != 0) continue;
+    std::fprintf(stderr, "doved: %s: not in %s\n", name.c_str(), image.c_str());
+    if (result == 0) result = 1;
+  }
+  std::printf("%u entries extracted to %s\n", extracted, directory.c_str());
+  return result;
+}

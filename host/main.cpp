@@ -1,0 +1,68 @@
+// doved: drives the Doved plug-in exactly as a file manager does, through
+// the functions it exports, so every run exercises the real interface.
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "host/commands.h"
+
+namespace {
+
+void PrintUsage() {
+  std::fprintf(stderr,
+               "usage: doved [--plugin PATH] COMMAND ...\n"
+               "  list IMAGE                         list the entries of a TAP image\n"
+               "  test IMAGE                         test every entry\n"
+               "  extract IMAGE [-o DIR] [NAME...]   extract entries (all without NAMEs)\n"
+               "  pack IMAGE [--move] [-C DIR] FILE...  pack files into an image\n"
+               "  delete IMAGE NAME...               delete entries\n"
+               "  caps                               show the plug-in's capabilities\n"
+               "  config                             open the plug-in's settings\n"
+               "The plug-in is the Doved.wcx beside this program unless --plugin names another.\n");
+}
+
+}  // namespace
+
+int CapsCommand(const Plugin& plugin, const Arguments&) {
+  const int caps = plugin.GetPackerCaps();
+  std::printf("%d", caps);
+  const std::pair<int, const char*> flags[] = {{PK_CAPS_NEW, "new"},       {PK_CAPS_MODIFY, "modify"},
+                                               {PK_CAPS_MULTIPLE, "multiple"}, {PK_CAPS_DELETE, "delete"},
+                                               {PK_CAPS_OPTIONS, "options"},   {PK_CAPS_SEARCHTEXT, "searchtext"}};
+  for (const auto& [flag, name] : flags) {
+    if (caps & flag) std::printf(" %s", name);
+  }
+  std::printf("\n");
+  return 0;
+}
+
+int main(int argc, char** argv) {
+  Arguments args(argv + 1, argv + argc);
+  std::string pluginPath = DefaultPluginPath();
+  if (args.size() >= 2 && args[0] == "--plugin") {
+    pluginPath = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.empty()) {
+    PrintUsage();
+    return UsageStatus;
+  }
+  using Command = int (*)(const Plugin&, const Arguments&);
+  const std::map<std::string, Command> commands = {
+      {"list", ListCommand}, {"test", TestCommand},     {"extract", ExtractCommand}, {"pack", PackCommand},
+      {"delete", DeleteCommand}, {"caps", CapsCommand}, {"config", ConfigCommand},
+  };
+  const auto command = commands.find(args[0]);
+  if (command == commands.end()) {
+    PrintUsage();
+    return UsageStatus;
+  }
+  Plugin plugin;
+  std::string error;
+  if (!plugin.Load(pluginPath, error)) {
+    std::fprintf(stderr, "doved: %s\n", error.c_str());
+    return 1;
+  }
+  std::fflush(stdout);
+  return command->second(plugin, Arguments(args.begin() + 1, args.end()));
+}

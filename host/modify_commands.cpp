@@ -1,0 +1,130 @@
+// pack, delete and config: the calls a file manager makes to change an image
+// and the plug-in's settings.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "host/commands.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+#else
+constexpr char PathSeparator = '/';
+#endif
+
+template <typename Function>
+Function OptionalExport(const Plugin& plugin, const char* name) {
+  return reinterpret_cast<Function>(plugin.Optional(name));
+}
+
+// Names one after another, each ended by a NUL, the list ended by an empty name.
+std::string NameList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) {
+    list += name;
+    list += '\0';
+  }
+  list += '\0';
+  return list;
+}
+
+// A file manager names a directory ending with a separator, followed by everything in it.
+void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative, std::vector<std::string>& names) {
+  const fs::path full = sourceDirectory / fs::path(relative);
+  if (!fs::is_directory(full)) {
+    names.push_back(relative);
+    return;
+  }
+  names.push_back(relative + PathSeparator);
+  std::vector<std::string> children;
+  for (const fs::directory_entry& child : fs::directory_iterator(full)) children.push_back(child.path().filename().string());
+  std::sort(children.begin(), children.end());
+  for (const std::string& child : children) AddSourceNames(sourceDirectory, relative + PathSeparator + child, names);
+}
+
+}  // namespace
+
+int PackCommand(const Plugin& plugin, const Arguments& args) {
+  std::string image;
+  fs::path sourceDirectory = ".";
+  bool move = false;
+  std::vector<std::string> files;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--move") {
+      move = true;
+    } else if (args[i] == "-C" && i + 1 < args.size()) {
+      sourceDirectory = args[++i];
+    } else if (image.empty()) {
+      image = args[i];
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (image.empty() || files.empty()) {
+    std::fprintf(stderr, "usage: doved pack IMAGE [--move] [-C DIR] FILE...\n");
+    return UsageStatus;
+  }
+  using PackFunction = int(DOVED_CALL*)(char*, char*, char*, char*, int);
+  auto pack = OptionalExport<PackFunction>(plugin, "PackFiles");
+  if (pack == nullptr) {
+    std::fprintf(stderr, "doved: the plug-in cannot pack files\n");
+    return E_NOT_SUPPORTED;
+  }
+
+  std::error_code error;
+  std::string source = fs::absolute(sourceDirectory, error).lexically_normal().string();
+  if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
+  std::vector<std::string> names;
+  for (const std::string& file : files) {
+    if (!fs::exists(fs::path(source) / file)) {
+      std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.c_str());
+      return 1;
+    }
+    AddSourceNames(source, file, names);
+  }
+  std::string addList = NameList(names);
+  const int code = pack(image.data(), nullptr, source.data(), addList.data(), move ? PK_PACK_MOVE_FILES : 0);
+  if (code != 0) {
+    ReportFailure(image, code);
+  } else {
+    std::printf("%zu names packed into %s\n", names.size(), image.c_str());
+  }
+  return code;
+}
+
+int DeleteCommand(const Plugin& plugin, const Arguments& args) {
+  if (args.size() < 2) {
+    std::fprintf(stderr, "usage: doved delete IMAGE NAME...\n");
+    return UsageStatus;
+  }
+  using DeleteFunction = int(DOVED_CALL*)(char*, char*);
+  auto remove = OptionalExport<DeleteFunction>(plugin, "DeleteFiles");
+  if (remove == nullptr) {
+    std::fprintf(stderr, "doved: the plug-in cannot delete files\n");
+    return E_NOT_SUPPORTED;
+  }
+  std::string image = args[0];
+  std::string deleteList = NameList(Arguments(args.begin() + 1, args.end()));
+  const int code = remove(image.data(), deleteList.data());
+  if (code != 0) ReportFailure(image, code);
+  return code;
+}
+
+int ConfigCommand(const Plugin& plugin, const Arguments& args) {
+  if (!args.empty()) {
+    std::fprintf(stderr, "usage: doved config\n");
+    return UsageStatus;
+  }
+  using ConfigureFunction = void(DOVED_CALL*)(HWND, HINSTANCE);
+  auto configure = OptionalExport<ConfigureFunction>(plugin, "ConfigurePacker");
+  if (configure == nullptr) {
+    std::fprintf(stderr, "doved: the plug-in has no settings\n");
+    return E_NOT_SUPPORTED;
+  }
+  configure(nullptr, static_cast<HINSTANCE>(plugin.module));
+  return 0;
+}

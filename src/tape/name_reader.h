@@ -1,0 +1,37 @@
+// Reading a plain-mode entry name back into the tape name and type it was
+// formed from, and recognising the names of headerless blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/settings.h"
+#include "tape/name_escape.h"
+
+// Whether `name` (a last path component) stands for a headerless block:
+// "headerless" and 1-10 digits always; "data" and 1-10 digits after an
+// optional number prefix only when the file carries the headerless time mark.
+bool IsHeaderlessName(const char* name, bool headerlessTime, const Settings& s);
+
+// Length of a number prefix (two digits or upper-case hexadecimal digits, or
+// three decimal digits, then the separator as stored) at the start of `name`; 0 without one.
+std::size_t SkipNumberPrefix(const char* name, const Settings& s);
+
+// Reads an escape "#XX" (upper-case hexadecimal) at `p` into `out` and
+// advances past it; false, with nothing read, when `p` holds none before `end`.
+bool DecodeEscape(const char*& p, const char* end, std::uint8_t& out);
+
+// Reads one name byte at `p`, an escape or a character (0x80 and above as
+// "?"), and advances; false at `end`. `out` may be null.
+bool DecodeNameChar(const char*& p, const char* end, std::uint8_t* out);
+
+// The end of the text before a trailing duplicate mark "[digits]" that starts
+// at or after `start`; `end` when there is none.
+const char* DropDuplicateMark(const char* start, const char* end);
+
+// The reverse of the plain-mode name: the type character (first byte of the
+// extension, "C" without one), the first 10 name bytes padded with spaces,
+// whether the extension began with the hobeta "$" (only with DetectHobeta),
+// how many name bytes were read, and the extension's length with its "$".
+void ParseEntryName(const char* path, std::uint8_t& typeChar, std::uint8_t (&name)[TapeNameLength],
+                    const Settings& s, bool& hobetaMark, std::size_t& nameLength, std::size_t& extLength);

@@ -30,6 +30,8 @@ struct RarevRecord {
 static_assert(sizeof(RarevRecord) == 32);
 #pragma pack(pop)
 
+inline constexpr std::uint8_t ProgramType = 0;  // TapeHeader.type of a BASIC program
+inline constexpr std::uint8_t CodeType = 3;     // TapeHeader.type of bytes (code)
 inline constexpr std::uint8_t HeaderFlag = 0x00;
 inline constexpr std::uint8_t DataFlag = 0xFF;
 inline constexpr std::uint16_t HeaderBlockLength = 19;  // flag, 17 header bytes, checksum
@@ -58,6 +60,9 @@ struct TapeEntry {
   std::uint8_t hobetaHeader[17];
   std::uint8_t hasRarevRecord;
   RarevRecord rarevRecord;
+
+  // Bytes between the data block's flag and checksum; 0 without a usable data block.
+  std::uint32_t PayloadLength() const { return dataBlock != nullptr && dataBlockLength >= 2 ? dataBlockLength - 2 : 0; }
 
   const TapeHeader* Header() const {
     return headerBlock != nullptr ? reinterpret_cast<const TapeHeader*>(headerBlock + 1) : nullptr;

@@ -1,0 +1,56 @@
+// A hobeta file being packed: its recognition and the tape file it becomes.
+#include <algorithm>
+#include <cstring>
+
+#include "modify/autostart_trailer.h"
+#include "modify/hobeta.h"
+
+namespace {
+
+constexpr std::uint16_t CodeParam2 = 0x8000;  // what a bytes header carries by convention
+
+std::uint32_t SectorsFor(std::uint32_t bytes) { return (bytes + HobetaSectorSize - 1) / HobetaSectorSize; }
+
+}  // namespace
+
+HobetaCheck IsHobetaFile(const std::uint8_t* contents, std::uint64_t size) {
+  if (size % HobetaSectorSize != HobetaHeaderSize) return HobetaCheck::NotHobeta;
+  HobetaHeader hobeta;
+  std::memcpy(&hobeta, contents, HobetaHeaderSize);
+  if (HobetaChecksum(contents) != hobeta.checksum) return HobetaCheck::NotHobeta;
+  const std::uint32_t dataSize = hobeta.zero | hobeta.sectors << 8;
+  return dataSize == size - HobetaHeaderSize ? HobetaCheck::Hobeta : HobetaCheck::BadSize;
+}
+
+HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size, const Settings& settings) {
+  HobetaHeader hobeta;
+  std::memcpy(&hobeta, contents, HobetaHeaderSize);
+  const std::uint8_t* data = contents + HobetaHeaderSize;
+  const std::uint32_t dataArea = hobeta.sectors * HobetaSectorSize;
+
+  HobetaTapeFile result{};
+  TapeHeader& tape = result.header;
+  std::memcpy(tape.name, hobeta.name, sizeof hobeta.name);
+  std::memset(tape.name + sizeof hobeta.name, ' ', sizeof tape.name - sizeof hobeta.name);
+  result.dataLength = dataArea;
+
+  if (hobeta.type == 'B') {
+    std::uint16_t line = 0;
+    const std::uint64_t searchable = std::min<std::uint64_t>(dataArea, size - HobetaHeaderSize);
+    const bool lineRead = hobeta.start >= hobeta.length && ReadAutostartTrailer(data, searchable, hobeta.start, line);
+    // A trailer counts only when nothing but the sector fill follows it.
+    const bool trailerFound = lineRead && SectorsFor(hobeta.start + AutostartTrailerLength) == hobeta.sectors;
+    tape.type = ProgramType;
+    tape.length = hobeta.start;
+    tape.param1 = lineRead && line != 0 ? line : NoAutostartParam;
+    tape.param2 = hobeta.length;
+    if (settings.SmartLenDetect && trailerFound) result.dataLength = hobeta.start;
+  } else {
+    tape.type = hobeta.type == 'C' ? CodeType : hobeta.type;
+    tape.length = hobeta.length;
+    tape.param1 = hobeta.start;
+    tape.param2 = CodeParam2;
+    if (settings.SmartLenDetect && SectorsFor(hobeta.length) == hobeta.sectors) result.dataLength = hobeta.length;
+  }
+  return result;
+}

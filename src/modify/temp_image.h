@@ -1,0 +1,21 @@
+// The temporary image that a delete fills before it replaces the image: a new
+// file beside it, named "<image path>.<number>.temp".
+#pragma once
+
+#include <cstdint>
+
+#include "frame/image_file.h"
+#include "frame/status.h"
+#include "support/ansi_string.h"
+
+// Where the number of each attempted name comes from.
+using TempNumberSource = std::uint32_t (*)();
+
+// The clock stirred into RandomPool, then the pool's value.
+std::uint32_t FreshTempNumber();
+
+// Creates the temporary image exclusively, open for writing and not mapped,
+// trying up to five names; `name` keeps the name that was created, or is left
+// empty on failure (host code E_ECREATE).
+Status MakeTempImage(const char* imagePath, String& name, ImageFile& file,
+                     TempNumberSource nextNumber = FreshTempNumber);

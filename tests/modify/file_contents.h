@@ -1,0 +1,27 @@
+// Whole-file reads and writes and directory listings for the tests of
+// image modification, which check byte for byte what is left on disk.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+inline std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void StoreFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The sorted names of the files in `directory`.
+inline std::vector<std::string> FilesIn(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -57,3 +57,5 @@ bool InitPlugin(HMODULE module);
 
 // Full path of the configuration file (of the module after a failed attach).
 extern char ConfigFilePath[261];
+// Whether ConfigFilePath names the configuration file; saving writes nothing otherwise.
+extern bool ConfigFilePathFormed;

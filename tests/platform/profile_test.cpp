@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/dir_listing.h"
 #include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
@@ -16,7 +17,7 @@ class ProfileFileTest : public ::testing::Test {
 };
 
 TEST_F(ProfileFileTest, ReadsIntegersLikeWindows) {
-  WriteWholeFile(file,
+  dir.Write("test.ini",
                  "; comment=1\n"
                  "[Other]\n"
                  "Number=99\n"
@@ -44,7 +45,7 @@ TEST_F(ProfileFileTest, ReadsIntegersLikeWindows) {
 }
 
 TEST_F(ProfileFileTest, WritesKeepEveryOtherLine) {
-  WriteWholeFile(file,
+  dir.Write("test.ini",
                  "; header comment\n"
                  "[Other]\n"
                  "b=other\n"
@@ -59,7 +60,7 @@ TEST_F(ProfileFileTest, WritesKeepEveryOtherLine) {
   EXPECT_TRUE(WritePrivateProfileStringA("DOVED", "B", "20", file.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("Doved", "c", "3", file.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("New", "k", "v", file.c_str()));
-  EXPECT_EQ(ReadWholeFile(file),
+  EXPECT_EQ(dir.Read("test.ini"),
             "; header comment\r\n"
             "[Other]\r\n"
             "b=other\r\n"
@@ -74,27 +75,27 @@ TEST_F(ProfileFileTest, WritesKeepEveryOtherLine) {
             "x=y\r\n"
             "[New]\r\n"
             "k=v\r\n");
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.ini"});
+  EXPECT_EQ(NamesIn(dir.Path(".")), std::vector<std::string>{"test.ini"});
 }
 
 TEST_F(ProfileFileTest, CreatesTheFileAndDeletesKeysAndSections) {
   EXPECT_TRUE(WritePrivateProfileStringA("S", "gone", nullptr, file.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, file.c_str()));
-  EXPECT_TRUE(dir.Names().empty()) << "deleting from a missing file creates nothing";
+  EXPECT_TRUE(NamesIn(dir.Path(".")).empty()) << "deleting from a missing file creates nothing";
 
   EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", file.c_str()));
-  EXPECT_EQ(ReadWholeFile(file), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=v\r\n");
   EXPECT_TRUE(WritePrivateProfileStringA("S", "j", "w", file.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("T", "k", "t", file.c_str()));
   EXPECT_TRUE(WritePrivateProfileStringA("s", "K", nullptr, file.c_str()));
-  EXPECT_EQ(ReadWholeFile(file), "[S]\r\nj=w\r\n[T]\r\nk=t\r\n");
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nj=w\r\n[T]\r\nk=t\r\n");
   EXPECT_TRUE(WritePrivateProfileStringA("s", nullptr, nullptr, file.c_str()));
-  EXPECT_EQ(ReadWholeFile(file), "[T]\r\nk=t\r\n");
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.ini"});
+  EXPECT_EQ(dir.Read("test.ini"), "[T]\r\nk=t\r\n");
+  EXPECT_EQ(NamesIn(dir.Path(".")), std::vector<std::string>{"test.ini"});
 }
 
 TEST_F(ProfileFileTest, RewriteKeepsTheFileMode) {
-  WriteWholeFile(file, "[S]\nk=1\n");
+  dir.Write("test.ini", "[S]\nk=1\n");
   ASSERT_EQ(chmod(file.c_str(), 0640), 0);
   EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "2", file.c_str()));
   struct stat info{};
@@ -106,20 +107,20 @@ TEST_F(ProfileFileTest, WriteIntoMissingDirectoryFails) {
   const std::string inside = dir.Path("missing/test.ini");
   EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", inside.c_str()));
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-  EXPECT_TRUE(dir.Names().empty());
+  EXPECT_TRUE(NamesIn(dir.Path(".")).empty());
 }
 
 TEST_F(ProfileFileTest, StructsRoundTripAsUppercaseHexWithChecksum) {
   const BYTE bytes[] = {0x00, 0xAB, 0x10, 0xFF};
   EXPECT_TRUE(WritePrivateProfileStructA("S", "data", bytes, sizeof bytes, file.c_str()));
-  EXPECT_EQ(ReadWholeFile(file), "[S]\r\ndata=00AB10FFBA\r\n");
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\ndata=00AB10FFBA\r\n");
   BYTE back[4] = {};
   EXPECT_TRUE(GetPrivateProfileStructA("s", "DATA", back, sizeof back, file.c_str()));
   EXPECT_EQ(std::memcmp(back, bytes, sizeof bytes), 0);
 }
 
 TEST_F(ProfileFileTest, MalformedStructsLeaveTheBufferAlone) {
-  WriteWholeFile(file,
+  dir.Write("test.ini",
                  "[S]\n"
                  "lower=00ab10ffba\n"
                  "short=00AB10BB\n"

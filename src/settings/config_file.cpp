@@ -1,0 +1,86 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "settings/settings.h"
+
+namespace {
+
+constexpr const char* Section = "Doved";
+
+bool ReadFlag(const char* key, bool current) {
+  return GetPrivateProfileIntA(Section, key, current ? 1 : 0, ConfigFilePath) != 0;
+}
+
+INT ReadInt(const char* key, INT current) {
+  return static_cast<INT>(GetPrivateProfileIntA(Section, key, current, ConfigFilePath));
+}
+
+bool ReadStruct(const char* key, void* field, UINT size) {
+  return GetPrivateProfileStructA(Section, key, field, size, ConfigFilePath) != FALSE;
+}
+
+void WriteNumber(const char* key, unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", value);
+  WritePrivateProfileStringA(Section, key, text, ConfigFilePath);
+}
+
+void WriteStruct(const char* key, void* field, UINT size) {
+  WritePrivateProfileStructA(Section, key, field, size, ConfigFilePath);
+}
+
+}  // namespace
+
+Settings LoadSettings() {
+  Settings defaults;
+  GetSettings(defaults);
+  Settings result = defaults;
+
+  result.RarevCompatible = ReadFlag("RarevCompatible", defaults.RarevCompatible);
+  result.FileNameNumbering = std::clamp(ReadInt("FileNameNumbering", defaults.FileNameNumbering), 0, 2);
+  ReadStruct("FileNameNumberingSeparator", result.FileNameNumberingSeparator, SeparatorSize);
+  result.FileNameNumberingSeparator[SeparatorSize - 1] = '\0';
+  result.SmartLenDetect = ReadFlag("SmartLenDetect", defaults.SmartLenDetect);
+  result.DetectHobeta = ReadFlag("DetectHobeta", defaults.DetectHobeta);
+  result.ExtractHobeta = ReadFlag("ExtractHobeta", defaults.ExtractHobeta);
+  NamingModeGroup group;
+  if (ReadStruct("FileNamingMode", &group, sizeof group) && group.FileNamingModeVersion == NamingModeVersion) {
+    result.FileNamingMode = group;
+  }
+  const INT patternN = ReadInt("ParamsPatternN", -1);
+  if (patternN == 1 || patternN == 2) result.ParamsPatternN = static_cast<std::uint8_t>(patternN);
+  ReadStruct("ParamsPattern1", result.ParamsPattern1, PatternSize);
+  result.ParamsPattern1[PatternSize - 1] = '\0';
+  ReadStruct("ParamsPattern2", result.ParamsPattern2, PatternSize);
+  result.ParamsPattern2[PatternSize - 1] = '\0';
+
+  // Only the selected pattern must compile; a broken one falls back to the
+  // same-numbered pattern in force before the load.
+  const bool second = result.ParamsPatternN == 2;
+  char* selected = second ? result.ParamsPattern2 : result.ParamsPattern1;
+  char compiled[PatternSize];
+  if (!CompileParamsPattern(selected, compiled)) {
+    std::memcpy(selected, second ? defaults.ParamsPattern2 : defaults.ParamsPattern1, PatternSize);
+    CompileParamsPattern(selected, compiled);
+  }
+  std::memcpy(result.FileNamingMode.CompiledParamsPattern, compiled, PatternSize);
+  return result;
+}
+
+void SaveSettings(const Settings& settings) {
+  // After a failed attach ConfigFilePath names the module itself.
+  if (!ConfigFilePathFormed) return;
+  Settings s = settings;
+  s.FileNamingMode.FileNamingModeVersion = NamingModeVersion;
+  WriteNumber("RarevCompatible", s.RarevCompatible ? 1 : 0);
+  WriteNumber("FileNameNumbering", static_cast<unsigned>(s.FileNameNumbering));
+  WriteStruct("FileNameNumberingSeparator", s.FileNameNumberingSeparator, SeparatorSize);
+  WriteNumber("SmartLenDetect", s.SmartLenDetect ? 1 : 0);
+  WriteNumber("DetectHobeta", s.DetectHobeta ? 1 : 0);
+  WriteNumber("ExtractHobeta", s.ExtractHobeta ? 1 : 0);
+  WriteStruct("FileNamingMode", &s.FileNamingMode, sizeof s.FileNamingMode);
+  WriteNumber("ParamsPatternN", s.ParamsPatternN);
+  WriteStruct("ParamsPattern1", s.ParamsPattern1, PatternSize);
+  WriteStruct("ParamsPattern2", s.ParamsPattern2, PatternSize);
+}

@@ -1,0 +1,207 @@
+#include <string>
+
+#include "settings/settings_fixture.h"
+
+namespace {
+
+class ConfigFileTest : public SettingsTest {
+ protected:
+  void Store(const char* key, const char* text) {
+    ASSERT_TRUE(WritePrivateProfileStringA("Doved", key, text, config.c_str()));
+  }
+  void StoreStruct(const char* key, const void* bytes, UINT size) {
+    ASSERT_TRUE(WritePrivateProfileStructA("Doved", key, const_cast<void*>(bytes), size, config.c_str()));
+  }
+};
+
+const std::string Indent(30, ' ');
+const std::string DefaultCompiled = Indent + "\x01 \x02 \x03 \x04 \x05 \x06";
+
+Settings DefaultsAsLoaded() {
+  Settings s = DefaultSettings();
+  SetText(s.FileNamingMode.CompiledParamsPattern, DefaultCompiled.c_str());
+  return s;
+}
+
+// A text field of `size` bytes as a struct value: hex digits and checksum.
+std::string StructText(const std::string& text, size_t size) {
+  std::string bytes = text;
+  bytes.resize(size, '\0');
+  std::string out;
+  unsigned sum = 0;
+  char digits[3];
+  for (const char c : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+    out += digits;
+    sum += static_cast<unsigned char>(c);
+  }
+  std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
+  return out + digits;
+}
+
+TEST_F(ConfigFileTest, WithoutAFileTheDefaultsLoadWithTheirCompiledPattern) {
+  const Settings loaded = LoadSettings();
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), DefaultCompiled);
+  EXPECT_TRUE(SameSettings(loaded, DefaultsAsLoaded()));
+  EXPECT_TRUE(NamesIn(dir.Path(".")).empty()) << "loading creates no file";
+}
+
+TEST_F(ConfigFileTest, MissingKeysKeepTheValuesInForce) {
+  Settings current = DefaultSettings();
+  current.FileNameNumbering = 1;
+  current.ExtractHobeta = true;
+  current.ParamsPatternN = 2;
+  SetSettings(current, false);
+  Store("DetectHobeta", "0");
+  const Settings loaded = LoadSettings();
+  EXPECT_EQ(loaded.FileNameNumbering, 1);
+  EXPECT_TRUE(loaded.ExtractHobeta);
+  EXPECT_FALSE(loaded.DetectHobeta);
+  EXPECT_EQ(loaded.ParamsPatternN, 2);
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern),
+            Indent + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
+}
+
+TEST_F(ConfigFileTest, IntegersAreClampedOrIgnored) {
+  Store("RarevCompatible", "5");
+  Store("SmartLenDetect", "0");
+  Store("FileNameNumbering", "7");
+  Store("ParamsPatternN", "3");
+  Settings loaded = LoadSettings();
+  EXPECT_TRUE(loaded.RarevCompatible);
+  EXPECT_FALSE(loaded.SmartLenDetect);
+  EXPECT_EQ(loaded.FileNameNumbering, 2);
+  EXPECT_EQ(loaded.ParamsPatternN, 1);
+
+  Store("FileNameNumbering", "-3");
+  Store("ParamsPatternN", "2");
+  loaded = LoadSettings();
+  EXPECT_EQ(loaded.FileNameNumbering, 0);
+  EXPECT_EQ(loaded.ParamsPatternN, 2);
+}
+
+TEST_F(ConfigFileTest, NamingModeGroupIsTakenOnlyInVersion6) {
+  NamingModeGroup group{};
+  group.FileNamingModeVersion = 5;
+  group.ParamsInDecimal = 1;
+  group.reserved[1] = 0x7F;
+  group.ParamsGap = 3;
+  SetText(group.CompiledParamsPattern, "stale");
+  StoreStruct("FileNamingMode", &group, sizeof group);
+  Settings loaded = LoadSettings();
+  EXPECT_EQ(loaded.FileNamingMode.ParamsInDecimal, 0);
+  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, 1);
+  EXPECT_EQ(loaded.FileNamingMode.reserved[1], 0);
+
+  group.FileNamingModeVersion = 6;
+  StoreStruct("FileNamingMode", &group, sizeof group);
+  loaded = LoadSettings();
+  EXPECT_EQ(loaded.FileNamingMode.ParamsInDecimal, 1);
+  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, 3);
+  EXPECT_EQ(loaded.FileNamingMode.reserved[1], 0x7F);
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), DefaultCompiled)
+      << "the stored compiled pattern is always recompiled";
+}
+
+TEST_F(ConfigFileTest, TextsWithoutTerminatorAreCutToFit) {
+  StoreStruct("FileNameNumberingSeparator", "ABCDEFGHI", SeparatorSize);
+  std::string pattern = "<len><start><vars><body><flag><attr>";
+  pattern.resize(PatternSize, 'y');
+  StoreStruct("ParamsPattern1", pattern.data(), PatternSize);
+  const Settings loaded = LoadSettings();
+  EXPECT_EQ(std::string(loaded.FileNameNumberingSeparator), "ABCDEFGH");
+  EXPECT_EQ(std::string(loaded.ParamsPattern1), pattern.substr(0, PatternSize - 1));
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern),
+            "\x01\x02\x03\x04\x05\x06" + std::string(PatternSize - 1 - 36, 'y'));
+}
+
+TEST_F(ConfigFileTest, InvalidSelectedPatternFallsBackToTheSameNumberedOne) {
+  Store("ParamsPatternN", "2");
+  char stored[PatternSize];
+  SetText(stored, "<start><len><vars><body><flag><attr>");
+  StoreStruct("ParamsPattern2", stored, PatternSize);
+  SetText(stored, "not.selected");
+  StoreStruct("ParamsPattern1", stored, PatternSize);
+  Settings loaded = LoadSettings();
+  EXPECT_EQ(loaded.ParamsPatternN, 2);
+  EXPECT_EQ(std::memcmp(loaded.ParamsPattern2, DefaultSettings().ParamsPattern2, PatternSize), 0);
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern),
+            Indent + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
+  EXPECT_EQ(std::string(loaded.ParamsPattern1), "not.selected");
+
+  // The fallback is the pattern in force, which need not be the built-in one.
+  Settings current = DefaultSettings();
+  SetText(current.ParamsPattern2, "<len><start><vars><body><flag><attr>");
+  SetSettings(current, false);
+  loaded = LoadSettings();
+  EXPECT_EQ(std::string(loaded.ParamsPattern2), "<len><start><vars><body><flag><attr>");
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), "\x01\x02\x03\x04\x05\x06");
+}
+
+TEST_F(ConfigFileTest, MalformedStructValuesAreIgnored) {
+  Store("FileNameNumberingSeparator", "2120202000000000");                         // too short
+  Store("ParamsPattern1", StructText("<len><start><vars><body><flag><attr>", PatternSize - 1).c_str());
+  std::string group = StructText(std::string("\x06\x01\0\0\x03\0\0\0", 8), sizeof(NamingModeGroup));
+  group[5] = 'G';                                                                   // bad digit
+  Store("FileNamingMode", group.c_str());
+  std::string pattern2 = StructText("<len><start><vars><body><flag><attr>", PatternSize);
+  pattern2.back() = pattern2.back() == '0' ? '1' : '0';                            // bad checksum
+  Store("ParamsPattern2", pattern2.c_str());
+  EXPECT_TRUE(SameSettings(LoadSettings(), DefaultsAsLoaded()));
+}
+
+TEST_F(ConfigFileTest, SavingTheDefaultsWritesEveryKeyInOrder) {
+  SaveSettings(DefaultSettings());
+  const Settings d = DefaultSettings();
+  EXPECT_EQ(dir.Read("Doved.cfg"),
+            "[Doved]\r\n"
+            "RarevCompatible=0\r\n"
+            "FileNameNumbering=2\r\n"
+            "FileNameNumberingSeparator=21202020000000000081\r\n"
+            "SmartLenDetect=1\r\n"
+            "DetectHobeta=1\r\n"
+            "ExtractHobeta=0\r\n"
+            "FileNamingMode=0600000001000000" +
+                std::string(400, '0') +
+                "07\r\n"
+                "ParamsPatternN=1\r\n"
+                "ParamsPattern1=" +
+                StructText(d.ParamsPattern1, PatternSize) +
+                "\r\n"
+                "ParamsPattern2=" +
+                StructText(d.ParamsPattern2, PatternSize) + "\r\n");
+  EXPECT_EQ(NamesIn(dir.Path(".")), std::vector<std::string>{"Doved.cfg"});
+}
+
+TEST_F(ConfigFileTest, SavedRecordLoadsBackTheSame) {
+  Settings saved = DefaultSettings();
+  saved.RarevCompatible = true;
+  saved.FileNameNumbering = 1;
+  SetText(saved.FileNameNumberingSeparator, "-->");
+  saved.FileNameNumberingSeparator[6] = 'q';  // bytes after the NUL travel too
+  saved.SmartLenDetect = false;
+  saved.DetectHobeta = false;
+  saved.ExtractHobeta = true;
+  saved.FileNamingMode.FileNamingModeVersion = 0;  // saving stamps the version
+  saved.FileNamingMode.ParamsInDecimal = 1;
+  saved.FileNamingMode.reserved[0] = 0x42;
+  saved.FileNamingMode.ParamsGap = 3;
+  saved.ParamsPatternN = 2;
+  SetText(saved.ParamsPattern1, "p1 <len> <start> <vars> <body> <flag> <attr>");
+  SetText(saved.ParamsPattern2, "[<len>][<start>][<vars>][<body>][<flag>][<attr>]");
+  SaveSettings(saved);
+
+  const Settings loaded = LoadSettings();
+  Settings expected = saved;
+  expected.FileNamingMode.FileNamingModeVersion = 6;
+  SetText(expected.FileNamingMode.CompiledParamsPattern, "[\x01][\x02][\x03][\x04][\x05][\x06]");
+  EXPECT_TRUE(SameSettings(loaded, expected));
+}
+
+TEST_F(ConfigFileTest, NothingIsWrittenWithoutAConfigurationPath) {
+  ConfigFilePathFormed = false;
+  SaveSettings(DefaultSettings());
+  EXPECT_TRUE(NamesIn(dir.Path(".")).empty());
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// Tests of the settings share process-wide state: the settings in force and
+// the configuration file path. This fixture gives each test the defaults and a
+// Doved.cfg of its own, and puts everything back afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/posix/test_hooks.h"
+#include "platform/dir_listing.h"
+#include "platform/scratch_dir.h"
+#include "settings/settings.h"
+
+// Field by field, so padding plays no part.
+inline bool SameSettings(const Settings& a, const Settings& b) {
+  const NamingModeGroup& x = a.FileNamingMode;
+  const NamingModeGroup& y = b.FileNamingMode;
+  return a.RarevCompatible == b.RarevCompatible && a.FileNameNumbering == b.FileNameNumbering &&
+         std::memcmp(a.FileNameNumberingSeparator, b.FileNameNumberingSeparator, SeparatorSize) == 0 &&
+         a.SmartLenDetect == b.SmartLenDetect && a.DetectHobeta == b.DetectHobeta &&
+         a.ExtractHobeta == b.ExtractHobeta && x.FileNamingModeVersion == y.FileNamingModeVersion &&
+         x.ParamsInDecimal == y.ParamsInDecimal && std::memcmp(x.reserved, y.reserved, sizeof x.reserved) == 0 &&
+         x.ParamsGap == y.ParamsGap && std::memcmp(x.CompiledParamsPattern, y.CompiledParamsPattern, PatternSize) == 0 &&
+         a.ParamsPatternN == b.ParamsPatternN && std::memcmp(a.ParamsPattern1, b.ParamsPattern1, PatternSize) == 0 &&
+         std::memcmp(a.ParamsPattern2, b.ParamsPattern2, PatternSize) == 0;
+}
+
+// Fills a whole text field: `text`, then NULs to the end.
+template <size_t N>
+void SetText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N);
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform_test::ResetAll();
+    GetSettings(savedSettings_);
+    std::memcpy(savedPath_, ConfigFilePath, sizeof savedPath_);
+    savedFormed_ = ConfigFilePathFormed;
+    SetSettings(DefaultSettings(), false);
+    std::snprintf(ConfigFilePath, sizeof ConfigFilePath, "%s", config.c_str());
+    ConfigFilePathFormed = true;
+  }
+
+  void TearDown() override {
+    SetSettings(savedSettings_, false);
+    std::memcpy(ConfigFilePath, savedPath_, sizeof savedPath_);
+    ConfigFilePathFormed = savedFormed_;
+    platform_test::ResetAll();
+  }
+
+  static Settings Current() {
+    Settings settings;
+    return GetSettings(settings);
+  }
+
+  ScratchDir dir;
+  std::string config = dir.Path("Doved.cfg");
+
+ private:
+  Settings savedSettings_;
+  char savedPath_[sizeof ConfigFilePath];
+  bool savedFormed_;
+};

@@ -1,0 +1,100 @@
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/settings_fixture.h"
+
+namespace {
+
+using SettingsRecordTest = SettingsTest;
+
+TEST_F(SettingsRecordTest, DefaultsAreTheBuiltInValues) {
+  const Settings s = DefaultSettings();
+  EXPECT_FALSE(s.RarevCompatible);
+  EXPECT_EQ(s.FileNameNumbering, 2);
+  EXPECT_EQ(std::memcmp(s.FileNameNumberingSeparator, "!   \0\0\0\0\0", SeparatorSize), 0);
+  EXPECT_TRUE(s.SmartLenDetect);
+  EXPECT_TRUE(s.DetectHobeta);
+  EXPECT_FALSE(s.ExtractHobeta);
+  EXPECT_EQ(s.FileNamingMode.FileNamingModeVersion, 6);
+  EXPECT_EQ(s.FileNamingMode.ParamsInDecimal, 0);
+  EXPECT_EQ(s.FileNamingMode.reserved[0] | s.FileNamingMode.reserved[1], 0);
+  EXPECT_EQ(s.FileNamingMode.ParamsGap, 1);
+  EXPECT_EQ(s.FileNamingMode.CompiledParamsPattern[0], '\0');
+  EXPECT_EQ(s.ParamsPatternN, 1);
+  const std::string indent(30, ' ');
+  EXPECT_EQ(s.ParamsPattern1, indent + "<len> <start> <vars> <body> <flag> <attr>");
+  EXPECT_EQ(s.ParamsPattern2, indent + "LEN=<len> STA=<start> VAR=<vars> BOD=<body> FLA=<flag> ATT=<attr>");
+}
+
+TEST_F(SettingsRecordTest, CopiesAreIndependentOfLaterChanges) {
+  Settings before;
+  GetSettings(before);
+  Settings changed = before;
+  changed.FileNameNumbering = 0;
+  changed.ExtractHobeta = true;
+  SetSettings(changed, false);
+  EXPECT_EQ(before.FileNameNumbering, 2);
+  EXPECT_TRUE(SameSettings(Current(), changed));
+  EXPECT_TRUE(NamesIn(dir.Path(".")).empty()) << "a change without save writes nothing";
+}
+
+TEST_F(SettingsRecordTest, SetWithSaveWritesTheFile) {
+  Settings changed = DefaultSettings();
+  changed.FileNameNumbering = 1;
+  SetSettings(changed, true);
+  EXPECT_EQ(GetPrivateProfileIntA("Doved", "FileNameNumbering", 9, config.c_str()), 1u);
+}
+
+// Every field differs between the two records, so a copy that mixes them
+// differs from both.
+Settings Filled(char fill, bool flag, std::int32_t number) {
+  Settings s{};
+  s.RarevCompatible = flag;
+  s.FileNameNumbering = number;
+  std::memset(s.FileNameNumberingSeparator, fill, SeparatorSize);
+  s.SmartLenDetect = flag;
+  s.DetectHobeta = flag;
+  s.ExtractHobeta = flag;
+  std::memset(&s.FileNamingMode, fill, sizeof s.FileNamingMode);
+  s.FileNamingMode.ParamsGap = number;
+  s.ParamsPatternN = static_cast<std::uint8_t>(number);
+  std::memset(s.ParamsPattern1, fill, PatternSize);
+  std::memset(s.ParamsPattern2, fill, PatternSize);
+  return s;
+}
+
+TEST_F(SettingsRecordTest, ConcurrentReadersNeverSeeATornRecord) {
+  const Settings first = Filled('a', false, 1);
+  const Settings second = Filled('b', true, 2);
+  std::atomic<bool> stop{false};
+  std::atomic<int> torn{0};
+  std::atomic<long> reads{0};
+  std::vector<std::thread> threads;
+  for (int w = 0; w < 2; ++w) {
+    threads.emplace_back([&] {
+      while (!stop) {
+        SetSettings(first, false);
+        SetSettings(second, false);
+      }
+    });
+  }
+  for (int r = 0; r < 3; ++r) {
+    threads.emplace_back([&] {
+      Settings seen;
+      while (!stop) {
+        GetSettings(seen);
+        if (!SameSettings(seen, first) && !SameSettings(seen, second)) ++torn;
+        ++reads;
+      }
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  stop = true;
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_GT(reads.load(), 100);
+  EXPECT_EQ(torn.load(), 0);
+}
+
+}  // namespace

@@ -96,8 +96,8 @@ TEST(HobetaTest, ProgramRoundTripKeepsLengthsAndAutostart) {
   HobetaHeader header;
   std::memcpy(&header, entry.hobetaHeader, 17);
   EXPECT_EQ(header.type, 'B');
-  EXPECT_EQ(header.start, 1000);
-  EXPECT_EQ(header.length, 900);
+  EXPECT_EQ(+header.start, 1000);
+  EXPECT_EQ(+header.length, 900);
   EXPECT_EQ(header.zero, 0);
   EXPECT_EQ(header.sectors, 4);
   EXPECT_EQ(entry.hobetaPadding, 20u);
@@ -118,7 +118,7 @@ TEST(HobetaTest, ProgramWithoutAutostartComesBackWithout) {
   ASSERT_TRUE(image.Scan().IsOk());
   EXPECT_EQ(Bytes(image.Entry(0).trailer, image.Entry(0).trailer + 4), (Bytes{0x80, 0xAA, 0, 0}));
   const HobetaTapeFile back = Convert(HobetaFileOf(image.Entry(0)), true);
-  EXPECT_EQ(back.header.param1, 32768);
+  EXPECT_EQ(+back.header.param1, 32768);
   EXPECT_EQ(back.dataLength, 20u);
 }
 
@@ -139,14 +139,14 @@ TEST(HobetaTest, OtherTapeTypesAreCarriedThrough) {
   std::memcpy(&numbers, image.Entry(0).hobetaHeader, 17);
   EXPECT_EQ(std::string(numbers.name, 8), "numbers ");
   EXPECT_EQ(numbers.type, 1);
-  EXPECT_EQ(numbers.start, 0x1234);
-  EXPECT_EQ(numbers.length, 30);
+  EXPECT_EQ(+numbers.start, 0x1234);
+  EXPECT_EQ(+numbers.length, 30);
   EXPECT_EQ(numbers.sectors, 1);
   // A tape type that happens to be 'B' is not a program: no trailer, start from param1.
   HobetaHeader typed;
   std::memcpy(&typed, image.Entry(1).hobetaHeader, 17);
   EXPECT_EQ(typed.type, 'B');
-  EXPECT_EQ(typed.start, 7);
+  EXPECT_EQ(+typed.start, 7);
   EXPECT_EQ(image.Entry(1).trailerLength, 0u);
 }
 
@@ -169,9 +169,9 @@ TEST(HobetaTest, HeaderlessNamesUseAtMostFourDigits) {
     std::memcpy(&header, entry.hobetaHeader, 17);
     EXPECT_EQ(std::string(header.name, 8), c.name);
     EXPECT_EQ(header.type, 'C');
-    EXPECT_EQ(header.start, 0);
-    EXPECT_EQ(header.length, 3);
-    EXPECT_EQ(header.checksum, HobetaChecksum(entry.hobetaHeader));
+    EXPECT_EQ(+header.start, 0);
+    EXPECT_EQ(+header.length, 3);
+    EXPECT_EQ(+header.checksum, HobetaChecksum(entry.hobetaHeader));
     EXPECT_EQ(entry.extractedSize, 3u);
   }
 }
@@ -242,9 +242,9 @@ TEST(HobetaTest, ProgramTrailerIsLookedForBehindTheProgramAndVariables) {
     const Bytes file = MakeHobetaFile('B', c.start, c.length, withTrailerAt(c.start, c.dataSize, c.line));
     const HobetaTapeFile back = Convert(file, true);
     EXPECT_EQ(back.header.type, ProgramType);
-    EXPECT_EQ(back.header.length, c.start);
-    EXPECT_EQ(back.header.param2, c.length);
-    EXPECT_EQ(back.header.param1, c.param1) << c.start << "/" << c.length;
+    EXPECT_EQ(+back.header.length, c.start);
+    EXPECT_EQ(+back.header.param2, c.length);
+    EXPECT_EQ(+back.header.param1, c.param1) << c.start << "/" << c.length;
     EXPECT_EQ(back.dataLength, c.dataLength) << c.start << "/" << c.length;
   }
 }

@@ -323,13 +323,13 @@ TEST_F(ScanImageTest, RarevModeMakesDirectoryRecordsAndNoHobetaFields) {
   const TapeEntry& program = image.Entry(0);
   EXPECT_EQ(program.hasRarevRecord, 1);
   EXPECT_EQ(program.rarevRecord.kind, 0x83);
-  EXPECT_EQ(program.rarevRecord.dosDateTime, tap_test::TestDosDateTime);
+  EXPECT_EQ(+program.rarevRecord.dosDateTime, tap_test::TestDosDateTime);
   EXPECT_EQ(std::memcmp(&program.rarevRecord.header, programHeader.data() + 3, 17), 0);
-  EXPECT_EQ(program.rarevRecord.body, 0);
-  EXPECT_EQ(program.rarevRecord.payloadLength, 3u);
+  EXPECT_EQ(+program.rarevRecord.body, 0);
+  EXPECT_EQ(+program.rarevRecord.payloadLength, 3u);
   EXPECT_EQ(program.rarevRecord.flag, 0x55);
   EXPECT_EQ(program.rarevRecord.attribute, 0);
-  EXPECT_EQ(program.rarevRecord.reserved, 0);
+  EXPECT_EQ(+program.rarevRecord.reserved, 0);
   EXPECT_EQ(program.trailerLength, 0u);  // no trailer even though length = payload
   EXPECT_EQ(program.extractAsHobeta, 0);
   EXPECT_EQ(program.extractedSize, 3u);
@@ -339,7 +339,7 @@ TEST_F(ScanImageTest, RarevModeMakesDirectoryRecordsAndNoHobetaFields) {
 
   const TapeEntry& alone = image.Entry(1);
   EXPECT_EQ(alone.rarevRecord.kind, 0x81);
-  EXPECT_EQ(alone.rarevRecord.payloadLength, 0u);
+  EXPECT_EQ(+alone.rarevRecord.payloadLength, 0u);
   EXPECT_EQ(alone.rarevRecord.flag, 0xFF);
   EXPECT_EQ(alone.extractedSize, 0u);
   EXPECT_EQ(alone.storedSize, 21u);

@@ -1,0 +1,13 @@
+// What the fuzz targets share: a check that stops the run where a promise breaks.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                              \
+  do {                                                                                     \
+    if (!(condition)) {                                                                    \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                        \
+    }                                                                                      \
+  } while (false)

@@ -1,0 +1,99 @@
+// Any bytes as a file being packed, as the same bytes made into a valid
+// hobeta file, and as a tape file that is turned into a hobeta file and back.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "frame/archive_handle.h"
+#include "fuzz_check.h"
+#include "modify/autostart_trailer.h"
+#include "modify/hobeta.h"
+
+namespace {
+
+volatile std::uint8_t sink;
+
+HobetaTapeFile ConvertChecked(const std::uint8_t* file, std::size_t size, bool smartLength) {
+  Settings settings{};
+  settings.SmartLenDetect = smartLength;
+  const HobetaTapeFile result = HeaderFromHobeta(file, size, settings);
+  FUZZ_CHECK(result.dataLength <= size - HobetaHeaderSize);
+  if (!smartLength) FUZZ_CHECK(result.dataLength == size - HobetaHeaderSize);
+  // What packing copies.
+  for (std::uint32_t i = 0; i < result.dataLength; ++i) sink = sink ^ file[HobetaHeaderSize + i];
+  FUZZ_CHECK(std::memcmp(result.header.name, file, 8) == 0 && std::memcmp(result.header.name + 8, "  ", 2) == 0);
+  return result;
+}
+
+void Recognise(const std::uint8_t* file, std::size_t size) {
+  if (IsHobetaFile(file, size) != HobetaCheck::Hobeta) return;
+  ConvertChecked(file, size, true);
+  ConvertChecked(file, size, false);
+}
+
+// The input's header with its sector count and checksum set right.
+void RecogniseRepaired(const std::uint8_t* data, std::size_t size) {
+  if (size < HobetaHeaderSize) return;
+  const std::size_t sectors = std::min<std::size_t>((size - HobetaHeaderSize) / HobetaSectorSize, 255);
+  std::vector<std::uint8_t> file(data, data + HobetaHeaderSize + sectors * HobetaSectorSize);
+  file[13] = 0;
+  file[14] = static_cast<std::uint8_t>(sectors);
+  const std::uint16_t checksum = HobetaChecksum(file.data());
+  file[15] = static_cast<std::uint8_t>(checksum);
+  file[16] = static_cast<std::uint8_t>(checksum >> 8);
+  FUZZ_CHECK(IsHobetaFile(file.data(), file.size()) == HobetaCheck::Hobeta);
+  Recognise(file.data(), file.size());
+}
+
+// The input as a tape header (17 bytes) and a payload; extracted as hobeta and packed back.
+void RoundTrip(const std::uint8_t* data, std::size_t size) {
+  if (size < 17 + 1) return;
+  std::vector<std::uint8_t> header{HeaderFlag};
+  header.insert(header.end(), data, data + 17);
+  header.push_back(0);
+  std::vector<std::uint8_t> block{DataFlag};
+  block.insert(block.end(), data + 17, data + size);
+  block.push_back(0);
+
+  ArchiveHandle handle{};
+  handle.settings.ExtractHobeta = true;
+  TapeEntry entry{};
+  entry.headerBlock = header.data();
+  entry.dataBlock = block.data();
+  entry.dataBlockLength = static_cast<std::uint32_t>(block.size());
+  MakeHobetaHeader(entry, handle);
+  if (!entry.hobetaFits) return;
+
+  std::vector<std::uint8_t> file(entry.hobetaHeader, entry.hobetaHeader + HobetaHeaderSize);
+  file.insert(file.end(), data + 17, data + size);
+  file.insert(file.end(), entry.trailer, entry.trailer + entry.trailerLength);
+  file.resize(file.size() + entry.hobetaPadding);
+  FUZZ_CHECK(file.size() == entry.extractedSize);
+  FUZZ_CHECK(IsHobetaFile(file.data(), file.size()) == HobetaCheck::Hobeta);
+
+  const TapeHeader& tape = *entry.Header();
+  const std::uint32_t payload = entry.PayloadLength();
+  const HobetaTapeFile back = ConvertChecked(file.data(), file.size(), true);
+  FUZZ_CHECK(std::memcmp(back.header.name, tape.name, 8) == 0);
+  if (tape.type == ProgramType) {
+    FUZZ_CHECK(back.header.type == ProgramType && back.header.length == tape.length && back.header.param2 == tape.param2);
+    if (tape.length == payload && tape.param2 <= tape.length) {
+      const std::uint16_t line = AutostartLine(tape.param1);
+      FUZZ_CHECK(back.header.param1 == (line != 0 ? line : NoAutostartParam));
+      FUZZ_CHECK(back.dataLength == payload);
+    }
+  } else if (tape.type == CodeType) {
+    FUZZ_CHECK(back.header.type == CodeType && back.header.length == tape.length && back.header.param1 == tape.param1);
+    if (tape.length == payload) FUZZ_CHECK(back.dataLength == payload);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Recognise(data, size);
+  RecogniseRepaired(data, size);
+  RoundTrip(data, size);
+  return 0;
+}

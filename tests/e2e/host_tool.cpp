@@ -1,0 +1,37 @@
+#include "e2e/host_tool.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "modify/file_contents.h"
+
+CommandResult RunShell(const std::string& command, bool withErrors) {
+  CommandResult result{-1, {}};
+  FILE* pipe = popen((command + (withErrors ? " 2>&1" : " 2>/dev/null")).c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
+  const int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+bool HaveTool(const char* name) { return RunShell(std::string("command -v ") + name).exitCode == 0; }
+
+void HostToolTest::SetUp() {
+  std::filesystem::create_directory(dir.Path("bin"));
+  std::filesystem::copy_file(DOVED_HOST_TOOL, dir.Path("bin/doved"));
+  std::filesystem::copy_file(DOVED_PLUGIN, dir.Path("bin/Doved.wcx"));
+}
+
+CommandResult HostToolTest::Doved(const std::string& args, bool withErrors) const {
+  return RunShell(Quoted(Tool()) + " " + args, withErrors);
+}
+
+void HostToolTest::Configure(const std::string& lines) const {
+  StoreFile(dir.Path("bin/Doved.cfg"), "[Doved]\r\n" + lines);
+}

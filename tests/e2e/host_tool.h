@@ -1,0 +1,32 @@
+// The built host tool and plug-in, run as a user runs them: a private copy of
+// both side by side, so that the test decides which Doved.cfg applies.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/scratch_dir.h"
+
+struct CommandResult {
+  int exitCode;
+  std::string output;  // standard output, and standard error when asked for
+};
+
+// Runs a shell command; `withErrors` adds its standard error to the output.
+CommandResult RunShell(const std::string& command, bool withErrors = false);
+std::string Quoted(const std::string& text);
+bool HaveTool(const char* name);
+
+class HostToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  // Runs "doved ARGS" from the private copy.
+  CommandResult Doved(const std::string& args, bool withErrors = false) const;
+  // Writes Doved.cfg beside the copied plug-in.
+  void Configure(const std::string& lines) const;
+  std::string Tool() const { return dir.Path("bin/doved"); }
+
+  ScratchDir dir;
+};

@@ -10,4 +10,5 @@
 #include "platform/posix/process.h"
 #include "platform/posix/messages.h"
 #include "platform/posix/profile.h"
+#include "platform/posix/dialogs.h"
 #endif

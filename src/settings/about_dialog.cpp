@@ -1,0 +1,22 @@
+#include "settings/about_dialog.h"
+
+#include "settings/settings.h"
+
+const char AboutBanner[] =
+    "Doved " DOVED_VERSION
+    "\n\nLists, extracts, packs and deletes the files of ZX Spectrum TAP tape images"
+    "\n\nMade by the Doved project";
+
+bool AboutDialog::OnInitDialog() {
+  SetDlgItemTextA(hwnd, IDC_ABOUT_TEXT, AboutBanner);
+  SetDlgItemTextA(hwnd, IDC_CONFIG_PATH, ConfigFilePath);
+  ready = true;
+  return true;
+}
+
+bool AboutDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+  if (message != WM_COMMAND || !ready) return false;
+  const int id = LOWORD(wParam);
+  if (id == IDOK || id == IDCANCEL) EndDialog(hwnd, id);
+  return true;
+}

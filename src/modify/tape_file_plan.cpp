@@ -1,0 +1,117 @@
+// The header rules, in their order of precedence: a BS-DOS parameter list in
+// the name, a hobeta file, then a plain file whose name gives name and type
+// and whose creation time may carry the two header values a name cannot.
+#include "modify/tape_file_plan.h"
+
+#include <cstring>
+
+#include "frame/time_code.h"
+#include "modify/autostart_trailer.h"
+#include "modify/hobeta.h"
+#include "tape/name_reader.h"
+#include "tape/params_name.h"
+
+namespace {
+
+constexpr std::uint16_t NoParam2 = 0x8000;  // what a header that is not a program carries in param2
+
+void WholeFileIsData(TapeFilePlan& plan, std::uint32_t size) {
+  plan.dataOffset = 0;
+  plan.dataLength = size;
+}
+
+std::uint8_t TapeType(std::uint8_t typeChar, std::size_t extLength) {
+  if (typeChar == 'B' && extLength == 1) return ProgramType;
+  if (typeChar == 'C' && (extLength == 1 || extLength == 3)) return CodeType;
+  return typeChar;
+}
+
+// A program's extracted form may end in an autostart trailer, possibly
+// followed by the zero fill of a hobeta sector; both are dropped again.
+void PlanProgram(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time, TapeHeader& header,
+                 std::uint32_t& dataLength) {
+  header.param1 = NoAutostartParam;
+  header.param2 = static_cast<std::uint16_t>(size);
+  if (time.kind == DecodedTimeCode::Pair) {
+    header.length = time.timeParamLow;
+    header.param2 = time.timeParamHigh;
+  }
+  const std::uint32_t length = header.length;
+  std::uint16_t line;
+  if (!ReadAutostartTrailer(contents, size, length, line)) return;
+  // Line 0 is how extraction writes "no autostart": the trailer is still one.
+  if (line != 0) header.param1 = line;
+  const std::uint32_t paddedSize = (length + 259) / 256 * 256;
+  if (size == length + AutostartTrailerLength || (size % 256 == 0 && size == paddedSize)) dataLength = length;
+}
+
+void PlanPlainFile(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time,
+                   std::size_t extLength, TapeFilePlan& plan) {
+  TapeHeader& header = plan.header;
+  WholeFileIsData(plan, size);
+  header.length = static_cast<std::uint16_t>(size);
+  const bool pair = time.kind == DecodedTimeCode::Pair;
+  const bool program = extLength == 1 && header.type == ProgramType;
+  // A pair from a program header has its program part within its length, and
+  // its length within the file.
+  const bool stampOk = !pair || (time.timeParamHigh <= time.timeParamLow && time.timeParamLow <= size);
+  if (program && stampOk) {
+    PlanProgram(contents, size, time, header, plan.dataLength);
+    return;
+  }
+  header.param1 = 0;
+  header.param2 = NoParam2;
+  if (pair) {
+    header.length = time.timeParamHigh;
+    header.param1 = time.timeParamLow;
+  }
+}
+
+}  // namespace
+
+Status PlanTapeFile(const char* entryName, const std::uint8_t* contents, std::uint32_t size,
+                    std::uint64_t creationTime, const Settings& settings, TapeFilePlan& plan) {
+  std::memset(&plan, 0, sizeof plan);
+  plan.dataFlag = DataFlag;
+  const DecodedTimeCode time = DecodeTimeCode(creationTime);
+  if (IsHeaderlessName(entryName, time.kind == DecodedTimeCode::Headerless, settings)) {
+    WholeFileIsData(plan, size);
+    return StatusOk;
+  }
+  plan.hasHeader = true;
+
+  RarevRecord record{};
+  bool listed = false;
+  ParseParamsName(entryName, std::strlen(entryName), record, listed);
+  if (listed) {
+    plan.header = record.header;
+    // The list names the data block's flag too: a custom loader's block keeps it.
+    plan.dataFlag = record.flag;
+    WholeFileIsData(plan, size);
+    return StatusOk;
+  }
+
+  std::uint8_t typeChar;
+  std::uint8_t name[TapeNameLength];
+  bool hobetaMark;
+  std::size_t nameLength;
+  std::size_t extLength;
+  ParseEntryName(entryName, typeChar, name, settings, hobetaMark, nameLength, extLength);
+
+  if (hobetaMark) {
+    const HobetaCheck check = IsHobetaFile(contents, size);
+    if (check == HobetaCheck::BadSize) return BadHobetaSize;
+    if (check == HobetaCheck::Hobeta) {
+      const HobetaTapeFile hobeta = HeaderFromHobeta(contents, size, settings);
+      plan.header = hobeta.header;
+      plan.dataOffset = HobetaHeaderSize;
+      plan.dataLength = hobeta.dataLength;
+      return StatusOk;
+    }
+  }
+
+  plan.header.type = TapeType(typeChar, extLength);
+  std::memcpy(plan.header.name, name, TapeNameLength);
+  PlanPlainFile(contents, size, time, extLength, plan);
+  return StatusOk;
+}

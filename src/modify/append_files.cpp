@@ -1,0 +1,95 @@
+#include "modify/append_files.h"
+
+#include "modify/add_list.h"
+#include "modify/packed_item.h"
+#include "modify/tape_file_plan.h"
+#include "support/ansi_string.h"
+#include "support/list.h"
+
+namespace {
+
+constexpr Status TooManyFiles =
+    ShownFailure("Cannot pack more than 10000 files at a time to TAP image.\nSorry :(", E_TOO_MANY_FILES);
+constexpr Status SourceTooLarge = ShownFailure("Cannot pack files larger than 65533 bytes.", E_NOT_SUPPORTED);
+constexpr Status TotalTooLarge = ShownFailure(
+    "Cannot pack more than 30Mb at a time to TAP image. Sorry :(\nIf you really want this, please write to plugin "
+    "author.");
+
+std::uint64_t FileTimeValue(const FILETIME& time) {
+  return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// Everything one call converts, released on every way out.
+class Conversion {
+ public:
+  Conversion(const Settings& settings, std::uint64_t imageLength) : settings_(settings), total_(imageLength) {}
+  Conversion(const Conversion&) = delete;
+  Conversion& operator=(const Conversion&) = delete;
+  ~Conversion() {
+    source_.Destroy();
+    for (std::uint32_t i = 0; i < items_.count; ++i) FreePackedItem(items_.items[i]);
+  }
+
+  Status ConvertAll(const char* sourceDirectory, const char* addList) {
+    for (const char* name = addList; *name != '\0'; name = NextListedName(name)) {
+      const char* entryName = LastNameComponent(name);
+      if (*entryName == '\0') continue;  // a directory
+      if (items_.count >= MaxPackedFiles) return TooManyFiles;
+      const Status added = items_.Add(PackedItem{});
+      if (added.IsFailed()) return added;
+      const Status converted = Convert(sourceDirectory, name, entryName, items_.items[items_.count - 1]);
+      if (converted.IsFailed()) return converted;
+    }
+    return StatusOk;
+  }
+
+  Status WriteAll(ImageFile& image) const {
+    constexpr Status WriteFailed = SilentFailure(E_EWRITE);
+    if (!image.SeekEnd()) return WriteFailed;
+    for (std::uint32_t i = 0; i < items_.count; ++i) {
+      const PackedItem& item = items_.items[i];
+      if (item.HasHeader() && !image.Write(item.headerBytes, StoredHeaderBlockSize)) return WriteFailed;
+      if (!image.Write(item.dataBytes, item.dataByteCount)) return WriteFailed;
+    }
+    return StatusOk;
+  }
+
+ private:
+  Status Convert(const char* sourceDirectory, const char* name, const char* entryName, PackedItem& item) {
+    const Status built = BuildSourcePath(path_, sourceDirectory, name);
+    if (built.IsFailed()) return built;
+    const Status opened =
+        source_.Open(path_.CStr(), false, OPEN_EXISTING, true, MaxSourceFileSize, SourceTooLarge, false);
+    if (opened.IsFailed()) return opened;
+    FILETIME creation;
+    if (!GetFileTime(source_.Handle(), &creation, nullptr, nullptr)) return SilentFailure(E_EOPEN);
+
+    TapeFilePlan plan;
+    const auto size = static_cast<std::uint32_t>(source_.size);
+    const Status planned = PlanTapeFile(entryName, source_.Bytes(), size, FileTimeValue(creation), settings_, plan);
+    if (planned.IsFailed()) return planned;
+    const Status filled = FillPackedItem(item, plan, source_.Bytes());
+    if (filled.IsFailed()) return filled;
+
+    total_ += item.dataByteCount;
+    if (total_ > MaxPackedTotal) return TotalTooLarge;
+    const Status closed = source_.Close(true);
+    source_.Destroy();
+    return closed;
+  }
+
+  const Settings& settings_;
+  std::uint64_t total_;  // the image and every data block so far; header blocks are not counted
+  List<PackedItem> items_;
+  String path_;
+  ImageFile source_{};
+};
+
+}  // namespace
+
+Status AppendFiles(ArchiveHandle& handle, const char* sourceDirectory, const char* addList) {
+  Conversion conversion(handle.settings, handle.image.size);
+  const Status converted = conversion.ConvertAll(sourceDirectory, addList);
+  if (converted.IsFailed()) return converted;
+  return conversion.WriteAll(handle.image);
+}

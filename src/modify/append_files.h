@@ -1,0 +1,16 @@
+// The core of packing: converts every listed source file into blocks in
+// memory, then appends all the blocks to the image in list order.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/archive_handle.h"
+#include "frame/status.h"
+
+inline constexpr std::uint32_t MaxPackedFiles = 10000;
+inline constexpr std::uint32_t MaxSourceFileSize = 65533;  // its data block's length word reaches 65535
+inline constexpr std::uint64_t MaxPackedTotal = 30 * 1048576;
+
+// `handle.image` is open for writing, unmapped and positioned at its end; its
+// `size` is its length at open. Nothing is written unless every file converts.
+Status AppendFiles(ArchiveHandle& handle, const char* sourceDirectory, const char* addList);

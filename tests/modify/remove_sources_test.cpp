@@ -1,0 +1,77 @@
+// Removing the sources of a move: last name first, directories kept, and
+// every file that can go goes even when another cannot.
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "modify/pack_test_support.h"
+#include "modify/remove_sources.h"
+
+namespace {
+
+using pack_test::AddList;
+using pack_test::Exists;
+using pack_test::PackingTest;
+using pack_test::WriteSource;
+using platform_test::Fault;
+
+using RemoveSourcesTest = PackingTest;
+
+TEST_F(RemoveSourcesTest, DeletesFilesFromTheLastNameToTheFirst) {
+  std::filesystem::create_directory(Source("dir"));
+  for (const char* name : {"a.C", "b.B", "dir/c.C"}) WriteSource(Source(name), "x");
+  // The third deletion fails: only the first listed file may survive.
+  platform_test::FailCall(Fault::DeleteFile, 3);
+  const std::string list = AddList({"a.C", "b.B", "dir\\c.C"});
+  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  EXPECT_TRUE(result.IsFailed());
+  EXPECT_STREQ(result.message, "Error deleting source files/directories");
+  EXPECT_TRUE(Exists(Source("a.C")));
+  EXPECT_FALSE(Exists(Source("b.B")));
+  EXPECT_FALSE(Exists(Source("dir/c.C")));
+}
+
+TEST_F(RemoveSourcesTest, LeavesDirectoriesInPlace) {
+  std::filesystem::create_directory(Source("dir"));
+  WriteSource(Source("dir/c.C"), "x");
+  const std::string list = AddList({"dir/", "dir/c.C"});
+  EXPECT_TRUE(RemoveSources(list.data(), SourceDir().c_str()).IsOk());
+  EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 1u);
+  EXPECT_FALSE(Exists(Source("dir/c.C")));
+  EXPECT_TRUE(std::filesystem::is_directory(Source("dir")));
+}
+
+TEST_F(RemoveSourcesTest, ReadOnlyOrMissingFilesStayAndTheOthersGo) {
+  WriteSource(Source("a.C"), "a");
+  WriteSource(Source("ro.C"), "r");
+  WriteSource(Source("z.C"), "z");
+  ASSERT_EQ(chmod(Source("ro.C").c_str(), 0444), 0);
+  const std::string list = AddList({"a.C", "ro.C", "gone.C", "z.C"});
+  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  EXPECT_TRUE(result.IsFailed());
+  EXPECT_EQ(HostCode(result), 1);
+  EXPECT_FALSE(Exists(Source("a.C")));
+  EXPECT_TRUE(Exists(Source("ro.C")));
+  EXPECT_FALSE(Exists(Source("z.C")));
+}
+
+TEST_F(RemoveSourcesTest, EmptyListDoesNothing) {
+  const std::string list = AddList({});
+  EXPECT_TRUE(RemoveSources(list.data(), SourceDir().c_str()).IsOk());
+  EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 0u);
+}
+
+TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
+  WriteSource(Source("a.C"), "a");
+  WriteSource(Source("b.C"), "b");
+  platform_test::FailEveryCall(Fault::HeapAlloc);
+  platform_test::FailEveryCall(Fault::HeapReAlloc);
+  const std::string list = AddList({"a.C", "b.C"});
+  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  platform_test::ClearFaults();
+  EXPECT_EQ(HostCode(result), E_NO_MEMORY);
+  EXPECT_TRUE(Exists(Source("a.C")));
+  EXPECT_TRUE(Exists(Source("b.C")));
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Packing 10000 files of 1 KB from one directory into a new TAP image through
+# the host tool, against `tar -cf` of the same files into the same directory
+# (so on the same disk). Both read every file and write one archive; neither
+# syncs. Prints the medians and their ratio; the target is at most 1.5.
+#
+# Usage: bench/pack_bench.sh [BUILD_DIR] [RUNS]
+#   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
+#   RUNS       timed runs of each command (default 15)
+# Uses hyperfine when it is installed, else a plain timing loop.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/native}" && pwd)
+runs=${2:-15}
+for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
+  [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
+done
+
+work=$(mktemp -d "$build/pack-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# A private copy of the tool and the plug-in with the default settings.
+mkdir "$work/bin" "$work/files"
+cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
+
+# f00000.C to f09999.C, 1024 random bytes each.
+python3 - "$work/files" <<'PY'
+import os, random, sys
+rng = random.Random(1982)
+for i in range(10000):
+    with open(os.path.join(sys.argv[1], 'f%05d.C' % i), 'wb') as out:
+        out.write(rng.randbytes(1024))
+PY
+
+cd "$work/files"
+pack_prepare='rm -f ../image.tap'
+pack_command='../bin/doved pack ../image.tap *.C'
+tar_prepare='rm -f ../files.tar'
+tar_command='tar -cf ../files.tar *.C'
+
+# Check the pack once: 10000 headers of 21 bytes and data blocks of 1028.
+bash -c "$pack_prepare; $pack_command" >/dev/null
+[ "$(stat -c %s ../image.tap)" -eq $((10000 * (21 + 1028))) ] || { echo "the image has not the expected size" >&2; exit 1; }
+
+median_of() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+if command -v hyperfine >/dev/null; then
+  hyperfine --style basic --shell bash --warmup 2 --runs "$runs" --export-json ../times.json \
+    --prepare "$pack_prepare" --command-name "doved pack" "$pack_command" \
+    --prepare "$tar_prepare" --command-name "tar -cf" "$tar_command" >&2
+  median() { python3 -c 'import json, sys; print(json.load(open("../times.json"))["results"][int(sys.argv[1])]["median"])' "$1"; }
+  pack_median=$(median 0)
+  tar_median=$(median 1)
+else
+  time_runs() {
+    local prepare=$1 command=$2
+    for ((i = 0; i < runs; i++)); do
+      eval "$prepare"
+      local start=$(date +%s%N)
+      eval "$command" >/dev/null
+      echo "$(( $(date +%s%N) - start ))"
+    done | median_of | awk '{ print $1 / 1e9 }'
+  }
+  pack_median=$(time_runs "$pack_prepare" "$pack_command")
+  tar_median=$(time_runs "$tar_prepare" "$tar_command")
+fi
+
+milliseconds() { awk -v t="$1" 'BEGIN { printf "%.1f", t * 1000 }'; }
+printf '10000 files of 1024 bytes, %d runs each, load average %s\n' "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf 'pack (bin/doved pack image.tap *.C): median %s ms\n' "$(milliseconds "$pack_median")"
+printf 'tar (tar -cf files.tar *.C): median %s ms\n' "$(milliseconds "$tar_median")"
+awk -v p="$pack_median" -v t="$tar_median" 'BEGIN {
+  printf "ratio pack / tar: %.2f (target: at most 1.50)\n", p / t
+  exit p / t <= 1.5 ? 0 : 1
+}'

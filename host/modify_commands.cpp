@@ -33,17 +33,20 @@ std::string NameList(const std::vector<std::string>& names) {
 }
 
 // A file manager names a directory ending with a separator, followed by everything in it.
-void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative, std::vector<std::string>& names) {
-  const fs::path full = sourceDirectory / fs::path(relative);
-  if (!fs::is_directory(full)) {
+// The caller tells whether `relative` is a directory: it has looked already.
+void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative, bool isDirectory,
+                    std::vector<std::string>& names) {
+  if (!isDirectory) {
     names.push_back(relative);
     return;
   }
   names.push_back(relative + PathSeparator);
-  std::vector<std::string> children;
-  for (const fs::directory_entry& child : fs::directory_iterator(full)) children.push_back(child.path().filename().string());
+  std::vector<std::pair<std::string, bool>> children;
+  for (const fs::directory_entry& child : fs::directory_iterator(sourceDirectory / fs::path(relative)))
+    children.emplace_back(child.path().filename().string(), child.is_directory());
   std::sort(children.begin(), children.end());
-  for (const std::string& child : children) AddSourceNames(sourceDirectory, relative + PathSeparator + child, names);
+  for (const auto& [child, childIsDirectory] : children)
+    AddSourceNames(sourceDirectory, relative + PathSeparator + child, childIsDirectory, names);
 }
 
 }  // namespace
@@ -80,11 +83,12 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
   if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
   std::vector<std::string> names;
   for (const std::string& file : files) {
-    if (!fs::exists(fs::path(source) / file)) {
+    const fs::file_status status = fs::status(fs::path(source) / file, error);
+    if (!fs::exists(status)) {
       std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.c_str());
       return 1;
     }
-    AddSourceNames(source, file, names);
+    AddSourceNames(source, file, fs::is_directory(status), names);
   }
   std::string addList = NameList(names);
   const int code = pack(image.data(), nullptr, source.data(), addList.data(), move ? PK_PACK_MOVE_FILES : 0);

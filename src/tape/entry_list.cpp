@@ -19,6 +19,20 @@ constexpr const char* TooManyNumberedEntries =
     "You have to switch file numbering mode off in Doved settings\n"
     "to work with this image. Sorry :(";
 
+// A held name with its folded hash, so that sorting compares numbers, not texts.
+struct NameKey {
+  std::uint32_t hash;
+  std::uint32_t index;
+  const char* name;
+};
+
+// FNV-1a over the folded name.
+std::uint32_t FoldedHash(const char* name) {
+  std::uint32_t hash = 0x811C9DC5u;
+  for (; *name != '\0'; ++name) hash = (hash ^ static_cast<unsigned char>(FoldAsciiLetter(*name))) * 0x01000193u;
+  return hash;
+}
+
 int CompareFolded(const char* a, const char* b) {
   for (;; ++a, ++b) {
     const auto x = static_cast<unsigned char>(FoldAsciiLetter(*a));
@@ -29,7 +43,7 @@ int CompareFolded(const char* a, const char* b) {
 
 // Keeps a heap copy of each entry's name in nameScratch, in list order, until
 // a name fails or memory runs out; returns how many entries have one.
-std::uint32_t HoldNames(ArchiveHandle& handle) {
+std::uint32_t HoldNames(ArchiveHandle& handle, NameKey* keys) {
   char name[EntryNameSize];
   for (std::uint32_t i = 0; i < handle.entries.count; ++i) {
     TapeEntry& entry = *handle.entries.items[i];
@@ -38,24 +52,40 @@ std::uint32_t HoldNames(ArchiveHandle& handle) {
     entry.nameScratch = static_cast<char*>(MemAlloc(size));
     if (entry.nameScratch == nullptr) return i;
     std::memcpy(entry.nameScratch, name, size);
+    keys[i] = {FoldedHash(name), i, entry.nameScratch};
   }
   return handle.entries.count;
 }
 
-// Sorting by name, then by position, puts equal names together in list order,
-// so each entry's ordinal is its rank within its run: n log n instead of
-// comparing every pair of up to 100000 names.
-void RankEqualNames(TapeEntry* const* entries, std::uint32_t* order, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) order[i] = i;
-  std::sort(order, order + count, [entries](std::uint32_t a, std::uint32_t b) {
-    const int compared = CompareFolded(entries[a]->nameScratch, entries[b]->nameScratch);
-    return compared != 0 ? compared < 0 : a < b;
+// Entries that share a hash, in list order. Nearly always they share one name
+// and their ordinals are their positions; names that only share the hash are
+// sorted apart by their text first.
+void RankRun(TapeEntry* const* entries, NameKey* first, NameKey* last) {
+  const bool oneName =
+      std::all_of(first + 1, last, [first](const NameKey& key) { return CompareFolded(key.name, first->name) == 0; });
+  if (!oneName) {
+    std::sort(first, last, [](const NameKey& a, const NameKey& b) {
+      const int compared = CompareFolded(a.name, b.name);
+      return compared != 0 ? compared < 0 : a.index < b.index;
+    });
+  }
+  std::uint32_t rank = 0;
+  for (NameKey* key = first + 1; key < last; ++key) {
+    rank = oneName || CompareFolded(key[-1].name, key->name) == 0 ? rank + 1 : 0;
+    entries[key->index]->duplicateOrdinal = rank;
+  }
+}
+
+// Sorting by hash, then by position, brings equal names together in list
+// order: n log n instead of comparing every pair of up to 100000 names.
+void RankEqualNames(TapeEntry* const* entries, NameKey* keys, std::uint32_t count) {
+  std::sort(keys, keys + count, [](const NameKey& a, const NameKey& b) {
+    return a.hash != b.hash ? a.hash < b.hash : a.index < b.index;
   });
-  for (std::uint32_t k = 1; k < count; ++k) {
-    TapeEntry& previous = *entries[order[k - 1]];
-    if (CompareFolded(previous.nameScratch, entries[order[k]]->nameScratch) == 0) {
-      entries[order[k]]->duplicateOrdinal = previous.duplicateOrdinal + 1;
-    }
+  for (std::uint32_t first = 0, last; first < count; first = last) {
+    last = first + 1;
+    while (last < count && keys[last].hash == keys[first].hash) ++last;
+    RankRun(entries, keys + first, keys + last);
   }
 }
 
@@ -64,10 +94,10 @@ void RankEqualNames(TapeEntry* const* entries, std::uint32_t* order, std::uint32
 Status CountDuplicates(ArchiveHandle& handle) {
   List<TapeEntry*>& entries = handle.entries;
   for (std::uint32_t i = 0; i < entries.count; ++i) entries.items[i]->duplicateOrdinal = 0;
-  auto* order = static_cast<std::uint32_t*>(MemAlloc(sizeof(std::uint32_t) * entries.count));
-  if (order != nullptr) {
-    RankEqualNames(entries.items, order, HoldNames(handle));
-    MemFree(order);
+  auto* keys = static_cast<NameKey*>(MemAlloc(sizeof(NameKey) * entries.count));
+  if (keys != nullptr) {
+    RankEqualNames(entries.items, keys, HoldNames(handle, keys));
+    MemFree(keys);
   }
   for (std::uint32_t i = 0; i < entries.count; ++i) {
     MemFree(entries.items[i]->nameScratch);

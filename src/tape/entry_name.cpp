@@ -1,9 +1,11 @@
 #include "tape/entry_name.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
+#include "tape/name_reader.h"
 #include "tape/rarev_name.h"
 
 namespace {
@@ -16,8 +18,9 @@ constexpr std::uint32_t MaxHeaderlessDigits = 14;
 // Type 0 and 3 read as "B" and "C"; any other type is its own byte.
 Status AppendTypeChar(String& s, std::uint8_t type) {
   const std::uint8_t ch = type == ProgramType ? 'B' : type == CodeType ? 'C' : type;
-  // An extension that starts with "$" reads back as a hobeta mark, which would lose this type.
-  if (ch == '$') return AppendEscapeForm(s, ch);
+  // Read back, a "." would end the name part there and a "$" would be taken for
+  // the hobeta mark: either way the type would be lost.
+  if (ch == '.' || ch == '$') return AppendEscapeForm(s, ch);
   return EscapeNameChar(s, ch, true);
 }
 
@@ -38,14 +41,28 @@ Status AppendHeaderlessName(String& s, const char* word, const TapeEntry& entry,
   return status.IsOk() ? AppendDigits(s, entry.headerlessNumber, handle.headerlessDigits, false) : status;
 }
 
+// Reading a name back drops a number prefix whatever the numbering, so without
+// a number a tape name such as "3D GAME" under the separator " " would lose
+// "3D". Its first character, a digit or letter, then goes in escape form.
+Status KeepFromLookingNumbered(String& s, std::uint32_t start, const Settings& settings) {
+  if (SkipNumberPrefix(s.CStr() + start, settings) == 0) return StatusOk;
+  const std::uint32_t end = s.length;
+  const Status escaped = AppendEscapeForm(s, static_cast<std::uint8_t>(s.data[start]));
+  if (escaped.IsFailed()) return escaped;
+  std::rotate(s.data + start, s.data + end, s.data + s.length);
+  return s.Remove(start + (s.length - end), 1);
+}
+
 Status AppendPlainName(String& s, const TapeEntry& entry, const ArchiveHandle& handle) {
   const Settings& settings = handle.settings;
-  Status status = StatusOk;
-  if (!settings.RarevCompatible && settings.FileNameNumbering != 0 && entry.index != -1) {
-    status = AppendNumberPrefix(s, entry, settings);
-  }
+  const bool numbered = !settings.RarevCompatible && settings.FileNameNumbering != 0 && entry.index != -1;
+  Status status = numbered ? AppendNumberPrefix(s, entry, settings) : StatusOk;
   if (status.IsFailed()) return status;
-  if (const TapeHeader* header = entry.Header()) return TapeFileName(s, *header, entry.extractAsHobeta != 0);
+  if (const TapeHeader* header = entry.Header()) {
+    const std::uint32_t start = s.length;
+    status = TapeFileName(s, *header, entry.extractAsHobeta != 0);
+    return status.IsOk() && !numbered ? KeepFromLookingNumbered(s, start, settings) : status;
+  }
   status = AppendHeaderlessName(s, "data", entry, handle);
   if (status.IsOk() && entry.extractAsHobeta) status = s.Append(".$C");
   return status;

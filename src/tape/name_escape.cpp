@@ -5,13 +5,18 @@
 #include "tape/device_name.h"
 #include "tape/name_chars.h"
 
+namespace {
+
+// Bytes that Windows refuses in a file name: 0x00-0x1F and "<>:"/\|?*.
+bool IsInvalidNameChar(std::uint8_t byte) {
+  return byte < 0x20 || std::strchr("\"<>|\\/?*:", byte) != nullptr;  // 0 is below 0x20
+}
+
+}  // namespace
+
 Status AppendEscapeForm(String& s, std::uint8_t byte) {
   const char escape[] = {'#', UpperHexDigits[byte >> 4], UpperHexDigits[byte & 0x0F], '\0'};
   return s.Append(escape);
-}
-
-bool IsInvalidNameChar(std::uint8_t byte) {
-  return byte < 0x20 || std::strchr("\"<>|\\/?*:", byte) != nullptr;  // 0 is below 0x20
 }
 
 Status EscapeNameChar(String& s, std::uint8_t byte, bool escapeSpace) {

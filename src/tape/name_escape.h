@@ -9,9 +9,6 @@
 
 inline constexpr std::size_t TapeNameLength = 10;
 
-// Whether Windows refuses `byte` in a file name: 0x00-0x1F and "<>:"/\|?*.
-bool IsInvalidNameChar(std::uint8_t byte);
-
 // Appends "#" and the two upper-case hexadecimal digits of `byte`.
 Status AppendEscapeForm(String& s, std::uint8_t byte);
 

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/posix/test_hooks.h"
+#include "tape/entry_list.h"
+#include "tape/entry_name.h"
+#include "tape/naming_fixtures.h"
+
+namespace {
+
+using naming_test::HandEntry;
+using naming_test::ListNames;
+using naming_test::NameOf;
+using naming_test::PlainSettings;
+using naming_test::RarevSettings;
+using Names = std::vector<std::string>;
+
+constexpr const char* TooManyForNumbering =
+    "This tape image contains more than 255 files.\n"
+    "Such images are supported only if numbering mode is off.\n"
+    "You have to switch file numbering mode off in Doved settings\n"
+    "to work with this image. Sorry :(";
+
+tap_test::Bytes DataBlocks(int count) {
+  tap_test::Bytes image;
+  for (int i = 0; i < count; ++i) {
+    const tap_test::Bytes block = tap_test::DataBlock({static_cast<std::uint8_t>(i)});
+    image.insert(image.end(), block.begin(), block.end());
+  }
+  return image;
+}
+
+TEST(BuildEntryList, NumberingCoversAtMost256Entries) {
+  for (int numbering : {1, 2}) {
+    const naming_test::ListedImage full = ListNames(DataBlocks(256), PlainSettings(numbering));
+    ASSERT_TRUE(full.status.IsOk());
+    ASSERT_EQ(full.names.size(), 256u);
+    EXPECT_EQ(full.names.back(), numbering == 1 ? "FF!   data256" : "255!   data256");
+
+    const naming_test::ListedImage over = ListNames(DataBlocks(257), PlainSettings(numbering));
+    EXPECT_TRUE(over.status.IsFailed());
+    EXPECT_TRUE(over.status.flags & Status::Show);
+    EXPECT_STREQ(over.status.message, TooManyForNumbering);
+  }
+}
+
+TEST(BuildEntryList, WithoutNumberingOrInRarevModeMoreEntriesOpen) {
+  const naming_test::ListedImage plain = ListNames(DataBlocks(257), PlainSettings(0));
+  ASSERT_TRUE(plain.status.IsOk());
+  EXPECT_EQ(plain.names.back(), "data257");
+  Settings rarev = RarevSettings(1, 1, false);
+  rarev.FileNameNumbering = 2;  // ignored in this mode
+  const naming_test::ListedImage listed = ListNames(DataBlocks(257), rarev);
+  ASSERT_TRUE(listed.status.IsOk());
+  EXPECT_EQ(listed.names.back(), "headerless257");
+}
+
+TEST(BuildEntryList, CursorStartsAtZeroWhateverTheOutcome) {
+  const struct {
+    tap_test::Bytes image;
+    Settings settings;
+    bool ok;
+  } cases[] = {
+      {DataBlocks(3), PlainSettings(2), true},
+      {DataBlocks(257), PlainSettings(2), false},
+      {tap_test::Bytes{1}, PlainSettings(0), false},
+  };
+  for (const auto& c : cases) {
+    tap_test::ScannedImage scanned(c.image, c.settings);
+    scanned.Handle().cursor = 7;
+    EXPECT_EQ(BuildEntryList(scanned.Handle()).IsOk(), c.ok);
+    EXPECT_EQ(scanned.Handle().cursor, 0u);
+  }
+}
+
+TEST(BuildEntryList, ScanFailureIsPassedOn) {
+  tap_test::ScannedImage scanned(tap_test::Bytes{5, 0}, PlainSettings(0));
+  const Status status = BuildEntryList(scanned.Handle());
+  EXPECT_TRUE(status.IsFailed());
+  EXPECT_EQ(status.code, E_BAD_ARCHIVE);
+}
+
+tap_test::Bytes HeadersNamed(std::initializer_list<std::pair<const char*, std::uint8_t>> headers) {
+  tap_test::Bytes image;
+  for (const auto& [name, type] : headers) {
+    const tap_test::Bytes block = tap_test::HeaderBlock(type, name, 0, 0, 0);
+    image.insert(image.end(), block.begin(), block.end());
+  }
+  return image;
+}
+
+TEST(CountDuplicates, EqualNamesAreMarkedInTapeOrderIgnoringLetterCase) {
+  const tap_test::Bytes image = tap_test::Concat(
+      {naming_test::ExampleImage(), HeadersNamed({{"hello", 0}, {"HELLO", 0}, {"hello", 3}, {"Hello", 0}})});
+  EXPECT_EQ(ListNames(image, PlainSettings(0)).names,
+            (Names{"hello.B", "screen.C", "data1", "hello.B[2]", "HELLO.B[3]", "hello.C", "Hello.B[4]"}));
+  // Numbers make every name unique.
+  EXPECT_EQ(ListNames(image, PlainSettings(1)).names[6], "06!   Hello.B");
+}
+
+TEST(CountDuplicates, FoldsOnlyTheLettersAToZ) {
+  // "[" and "{" or "@" and "`" would meet under a fold of other characters.
+  const tap_test::Bytes image = HeadersNamed({{"a[", 3}, {"a{", 3}, {"A@", 3}, {"a`", 3}, {"A[", 3}});
+  EXPECT_EQ(ListNames(image, PlainSettings(0)).names, (Names{"a[.C", "a{.C", "A@.C", "a`.C", "A[.C[2]"}));
+}
+
+// Names that share a hash in the count must still count apart.
+TEST(CountDuplicates, DifferentNamesNeverCountAsEqual) {
+  const tap_test::Bytes image = HeadersNamed({{"costarring", 3}, {"liquid", 3}, {"COSTARRING", 3}, {"LIQUID", 3},
+                                              {"declinate", 3}, {"liquid", 3}, {"macallums", 3}, {"zinke", 3},
+                                              {"altarage", 3}, {"Macallums", 3}});
+  EXPECT_EQ(ListNames(image, PlainSettings(0)).names,
+            (Names{"costarring.C", "liquid.C", "COSTARRING.C[2]", "LIQUID.C[2]", "declinate.C", "liquid.C[3]",
+                   "macallums.C", "zinke.C", "altarage.C", "Macallums.C[2]"}));
+}
+
+TEST(CountDuplicates, HeaderAndHeaderlessEntriesCanShareAName) {
+  Settings hobeta = PlainSettings(0);
+  hobeta.ExtractHobeta = true;
+  const tap_test::Bytes image = tap_test::Concat({tap_test::DataBlock({1}), HeadersNamed({{"DATA1", 3}})});
+  EXPECT_EQ(ListNames(image, hobeta).names, (Names{"data1.$C", "DATA1.$C[2]"}));
+}
+
+TEST(CountDuplicates, RarevNamesCountWholeNamesWithParameters) {
+  const tap_test::Bytes image = tap_test::Concat({tap_test::HeaderBlock(3, "x", 1, 2, 3), tap_test::HeaderBlock(3, "X", 1, 2, 3),
+                                                  tap_test::HeaderBlock(3, "x", 1, 2, 4)});
+  const Names names = ListNames(image, RarevSettings("<len> <start> <vars> <body> <flag> <attr>", 1, false)).names;
+  EXPECT_EQ(names, (Names{"x.3 0001 0002 0003 0000 FF 00", "X.3 0001 0002 0003 0000 FF 00[2]",
+                          "x.3 0001 0002 0004 0000 FF 00"}));
+}
+
+// A handle over entries made by hand, for the failure paths of counting.
+class HandList : public ::testing::Test {
+ protected:
+  ArchiveHandle handle{};  // its list holds pointers to the entries below
+  std::vector<std::unique_ptr<HandEntry>> hands;
+
+  void SetUp() override { platform_test::ResetAll(); }
+  void TearDown() override { platform_test::ResetAll(); }
+
+  void Add(std::unique_ptr<HandEntry> hand) {
+    hand->entry.index = static_cast<std::int32_t>(hands.size());
+    ASSERT_TRUE(handle.entries.Add(&hand->entry).IsOk());
+    hands.push_back(std::move(hand));
+  }
+  std::vector<std::uint32_t> Ordinals() const {
+    std::vector<std::uint32_t> ordinals;
+    for (const auto& hand : hands) ordinals.push_back(hand->entry.duplicateOrdinal);
+    return ordinals;
+  }
+  bool ScratchReleased() const {
+    for (const auto& hand : hands) {
+      if (hand->entry.nameScratch != nullptr) return false;
+    }
+    return true;
+  }
+};
+
+TEST_F(HandList, NamingFailureStopsTheCountSilently) {
+  handle.settings = PlainSettings(0);
+  handle.headerlessDigits = 15;  // every headerless name fails
+  Add(std::make_unique<HandEntry>(0, std::string("x         ")));
+  Add(std::make_unique<HandEntry>(0, std::string("x         ")));
+  Add(std::make_unique<HandEntry>(HandEntry::Headerless{1}));
+  Add(std::make_unique<HandEntry>(0, std::string("x         ")));
+  for (auto& hand : hands) hand->entry.duplicateOrdinal = 9;
+  EXPECT_TRUE(CountDuplicates(handle).IsOk());
+  EXPECT_EQ(Ordinals(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
+  EXPECT_TRUE(ScratchReleased());
+}
+
+TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
+  handle.settings = PlainSettings(0);
+  for (int i = 0; i < 6; ++i) Add(std::make_unique<HandEntry>(0, std::string(i % 2 ? "A         " : "a         ")));
+  const std::vector<std::uint32_t> full = {0, 1, 2, 3, 4, 5};
+  ASSERT_TRUE(CountDuplicates(handle).IsOk());
+  ASSERT_EQ(Ordinals(), full);
+  bool failedSomewhere = false;
+  for (unsigned nth = 1; nth <= 30; ++nth) {
+    platform_test::ClearFaults();
+    platform_test::FailCall(platform_test::Fault::HeapAlloc, nth);
+    EXPECT_TRUE(CountDuplicates(handle).IsOk());
+    EXPECT_TRUE(ScratchReleased());
+    const std::vector<std::uint32_t> ordinals = Ordinals();
+    std::size_t counted = 0;
+    while (counted < ordinals.size() && ordinals[counted] == full[counted]) ++counted;
+    for (std::size_t i = counted; i < ordinals.size(); ++i) EXPECT_EQ(ordinals[i], 0u) << "fault " << nth;
+    failedSomewhere |= counted < full.size();
+  }
+  EXPECT_TRUE(failedSomewhere);
+}
+
+// Against the obvious quadratic count, on many names drawn from a few.
+TEST(CountDuplicates, MatchesPairwiseCountingOnManyNames) {
+  std::mt19937 random(20240601);
+  const char* stems[] = {"game", "GAME", "Game", "loader", "LOADER", "scr", "a/b", "x#1"};
+  tap_test::Bytes image;
+  for (int i = 0; i < 3000; ++i) {
+    const tap_test::Bytes block =
+        random() % 7 == 0 ? tap_test::DataBlock({1})
+                          : tap_test::HeaderBlock(random() % 2 ? 0 : 3, stems[random() % 8], 0, 0, 0);
+    image.insert(image.end(), block.begin(), block.end());
+  }
+  tap_test::ScannedImage scanned(image, PlainSettings(0));
+  ASSERT_TRUE(BuildEntryList(scanned.Handle()).IsOk());
+  std::vector<std::string> folded;
+  for (std::uint32_t j = 0; j < scanned.Count(); ++j) {
+    std::string name = NameOf(scanned.Entry(j), scanned.Handle(), false);
+    for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    std::uint32_t earlier = 0;
+    for (std::uint32_t i = 0; i < j; ++i) earlier += folded[i] == name;
+    ASSERT_EQ(scanned.Entry(j).duplicateOrdinal, earlier) << "entry " << j << " " << name;
+    folded.push_back(name);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#include "tape/naming_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tape/entry_list.h"
+#include "tape/entry_name.h"
+
+namespace naming_test {
+
+Settings PlainSettings(int numbering, const char* separator) {
+  Settings s = DefaultSettings();
+  s.FileNameNumbering = numbering;
+  std::memset(s.FileNameNumberingSeparator, 0, SeparatorSize);
+  std::strncpy(s.FileNameNumberingSeparator, separator, SeparatorSize - 1);
+  return s;
+}
+
+Settings RarevSettings(const char* patternText, int gap, bool decimal) {
+  Settings s = DefaultSettings();
+  s.RarevCompatible = true;
+  s.FileNamingMode.ParamsGap = gap;
+  s.FileNamingMode.ParamsInDecimal = decimal ? 1 : 0;
+  EXPECT_TRUE(CompileParamsPattern(patternText, s.FileNamingMode.CompiledParamsPattern)) << patternText;
+  return s;
+}
+
+Settings RarevSettings(int pattern, int gap, bool decimal) {
+  const Settings defaults = DefaultSettings();
+  return RarevSettings(pattern == 2 ? defaults.ParamsPattern2 : defaults.ParamsPattern1, gap, decimal);
+}
+
+tap_test::Bytes RawHeaderBlock(std::uint8_t type, const std::string& name10, std::uint16_t length,
+                               std::uint16_t param1, std::uint16_t param2) {
+  TapeHeader header{};
+  header.type = type;
+  std::memcpy(header.name, name10.data(), sizeof header.name);
+  header.length = length;
+  header.param1 = param1;
+  header.param2 = param2;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&header);
+  return tap_test::Block(HeaderFlag, tap_test::Bytes(bytes, bytes + sizeof header));
+}
+
+tap_test::Bytes ExampleImage() {
+  using namespace tap_test;
+  return Concat({HeaderBlock(0, "hello", 100, 10, 100), DataBlock(Pattern(100)),
+                 HeaderBlock(3, "screen", 6912, 16384, 32768), DataBlock(Pattern(6912)), DataBlock(Pattern(50))});
+}
+
+ListedImage ListNames(tap_test::Bytes image, const Settings& settings) {
+  tap_test::ScannedImage scanned(std::move(image), settings);
+  ListedImage listed{BuildEntryList(scanned.Handle()), {}};
+  if (listed.status.IsOk()) {
+    for (std::uint32_t i = 0; i < scanned.Count(); ++i) listed.names.push_back(NameOf(scanned.Entry(i), scanned.Handle()));
+  }
+  return listed;
+}
+
+std::string NameOf(const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark) {
+  char name[EntryNameSize];
+  const Status status = MakeEntryName(entry, handle, name, withDuplicateMark);
+  EXPECT_TRUE(status.IsOk()) << (status.message != nullptr ? status.message : "no message");
+  return status.IsOk() ? std::string(name) : std::string("<failed>");
+}
+
+HandEntry::HandEntry(std::uint8_t type, const std::string& name10, bool rarev)
+    : block_(RawHeaderBlock(type, name10, 0, 0, 0x8000)) {
+  entry.headerBlock = block_.data() + 2;
+  entry.hasTimeParams = 1;
+  entry.hasRarevRecord = rarev ? 1 : 0;
+  if (rarev) {
+    entry.rarevRecord.kind = 0x81;
+    std::memcpy(&entry.rarevRecord.header, entry.Header(), sizeof(TapeHeader));
+    entry.rarevRecord.flag = DataFlag;
+  }
+}
+
+HandEntry::HandEntry(Headerless headerless, bool rarev) {
+  entry.headerlessNumber = headerless.number;
+  entry.headerlessMarker = 1;
+  entry.hasRarevRecord = rarev ? 1 : 0;
+}
+
+}  // namespace naming_test

@@ -28,6 +28,10 @@ class ScratchDir {
   const std::string& Path() const { return path_; }
   std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
 
+  // Writes the named file and returns its path.
+  std::string Write(std::string_view name, std::string_view bytes) const;
+  std::string Read(std::string_view name) const;
+
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
@@ -46,3 +50,10 @@ inline std::string ReadWholeFile(const std::string& path) {
 inline void WriteWholeFile(const std::string& path, std::string_view text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+
+inline std::string ScratchDir::Write(std::string_view name, std::string_view bytes) const {
+  WriteWholeFile(Path(name), bytes);
+  return Path(name);
+}
+
+inline std::string ScratchDir::Read(std::string_view name) const { return ReadWholeFile(Path(name)); }

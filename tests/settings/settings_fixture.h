@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -31,7 +32,7 @@ inline bool SameSettings(const Settings& a, const Settings& b) {
 template <size_t N>
 void SetText(char (&field)[N], const char* text) {
   std::memset(field, 0, N);
-  std::strncpy(field, text, N);
+  std::memcpy(field, text, std::min(std::strlen(text), N));
 }
 
 class SettingsTest : public ::testing::Test {

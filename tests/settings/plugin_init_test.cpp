@@ -1,0 +1,123 @@
+#include <dlfcn.h>
+#include <link.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "frame/error_report.h"
+#include "settings/settings_fixture.h"
+
+namespace {
+
+// A copy of a system library loaded from a path of the test's choosing: an
+// address inside it names that path, as a DLL's handle does on Windows.
+class LoadedModule {
+ public:
+  explicit LoadedModule(const std::string& path) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    void* original = dlopen("libm.so.6", RTLD_NOW);
+    link_map* map = nullptr;
+    if (original == nullptr || dlinfo(original, RTLD_DI_LINKMAP, &map) != 0) {
+      ADD_FAILURE() << "libm.so.6 not found";
+      return;
+    }
+    std::filesystem::copy_file(map->l_name, path);
+    dlclose(original);
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) ADD_FAILURE() << dlerror();
+    else address_ = dlsym(handle_, "cbrt");
+  }
+  ~LoadedModule() {
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+
+  HMODULE Handle() const { return reinterpret_cast<HMODULE>(address_); }
+
+ private:
+  void* handle_ = nullptr;
+  void* address_ = nullptr;
+};
+
+class PluginInitTest : public SettingsTest {
+ protected:
+  std::string base = std::filesystem::canonical(dir.Path(".")).string();
+
+  // A module path of exactly `length` characters inside the scratch directory.
+  std::string ModulePathOfLength(size_t length) const {
+    const std::string name = "/Doved.wcx";
+    std::string path = base;
+    while (path.size() + name.size() < length) {
+      const size_t room = length - path.size() - name.size() - 1;  // a folder needs its '/'
+      path += "/" + std::string(std::min<size_t>(room, 200), 'd');
+    }
+    return path + name;
+  }
+
+  // The name of a path inside the scratch directory, relative to it.
+  std::string InDir(const std::string& path) const { return path.substr(base.size() + 1); }
+
+  static void WriteConfig(const std::string& path, const char* numbering) {
+    ASSERT_TRUE(WritePrivateProfileStringA("Doved", "FileNameNumbering", numbering, path.c_str()));
+  }
+};
+
+TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
+  const std::string folder = base + "/Plug ins";
+  LoadedModule module(folder + "/Doved.wcx");
+  WriteConfig(folder + "/Doved.cfg", "0");
+  ASSERT_TRUE(WritePrivateProfileStringA("Doved", "ParamsPatternN", "2", (folder + "/Doved.cfg").c_str()));
+  platform_test::CaptureBoxes(true);
+
+  EXPECT_TRUE(InitPlugin(module.Handle()));
+  EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
+  const Settings current = Current();
+  EXPECT_EQ(current.FileNameNumbering, 0);
+  EXPECT_EQ(std::string(current.FileNamingMode.CompiledParamsPattern),
+            std::string(30, ' ') + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
+  EXPECT_TRUE(platform_test::TakeBoxes().empty());
+}
+
+TEST_F(PluginInitTest, PathOf251CharactersStillLeavesRoomForTheFileName) {
+  const std::string path = ModulePathOfLength(251);
+  ASSERT_EQ(path.size(), 251u);
+  LoadedModule module(path);
+  EXPECT_TRUE(InitPlugin(module.Handle()));
+  EXPECT_EQ(std::string(ConfigFilePath), path.substr(0, path.size() - 9) + "Doved.cfg");
+}
+
+TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
+  const HWND host = reinterpret_cast<HWND>(0x1234);
+  platform_test::SetTopLevelWindows({{host, GetCurrentProcessId(), nullptr, true}});
+  for (const size_t length : {252u, 300u}) {
+    SCOPED_TRACE(length);
+    const std::string path = ModulePathOfLength(length);
+    LoadedModule module(path);
+    const std::string config = path.substr(0, path.size() - 9) + "Doved.cfg";
+    WriteConfig(config, "0");
+    const std::string configText = dir.Read(InDir(config));
+    const std::string moduleBytes = dir.Read(InDir(path));
+    platform_test::CaptureBoxes(true);
+
+    EXPECT_FALSE(InitPlugin(module.Handle()));
+    const std::vector<platform_test::ShownBox> boxes = platform_test::TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Path of plugin DLL is too long.");
+    EXPECT_EQ(boxes[0].caption, ErrorCaption);
+    EXPECT_EQ(boxes[0].type, MB_ICONERROR);
+    EXPECT_EQ(boxes[0].owner, host);
+    EXPECT_TRUE(SameSettings(Current(), DefaultSettings()));
+    EXPECT_EQ(std::string(ConfigFilePath), path.substr(0, sizeof ConfigFilePath - 1));
+
+    SetSettings(DefaultSettings(), true);
+    EXPECT_EQ(dir.Read(InDir(path)), moduleBytes);
+    EXPECT_EQ(dir.Read(InDir(config)), configText);
+    std::vector<std::string> names = NamesIn(std::filesystem::path(path).parent_path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, std::vector<std::string>({"Doved.cfg", "Doved.wcx"}));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Deleting the first entry of a 30 MB TAP image through the host tool, against
+# copying the same image with `dd conv=fsync` in the same directory (so on the
+# same disk). Both end with the new file's data on stable storage. The copy is
+# timed twice: as `dd conv=fsync` (dd's default 512-byte blocks), which the
+# delete should not exceed 1.3 times, and with 1 MiB blocks, the fastest copy
+# dd makes, shown for comparison. Prints the medians and the ratios.
+#
+# Usage: bench/delete_bench.sh [BUILD_DIR] [RUNS]
+#   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
+#   RUNS       timed runs of each command (default 15)
+# Uses hyperfine when it is installed, else a plain timing loop.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/native}" && pwd)
+runs=${2:-15}
+for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
+  [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
+done
+
+work=$(mktemp -d "$build/delete-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# A private copy of the tool and the plug-in, with numbering off: a numbered
+# listing stops at 256 entries and this image has 484.
+mkdir "$work/bin"
+cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
+printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
+
+# 484 code files of 65000 bytes each, named b00000 to b00483: 31,472,100 bytes.
+python3 - "$work/master.tap" <<'PY'
+import random, struct, sys
+
+def block(flag, payload):
+    check = flag
+    for byte in payload:
+        check ^= byte
+    return struct.pack('<HB', len(payload) + 2, flag) + payload + bytes([check])
+
+rng = random.Random(1982)
+with open(sys.argv[1], 'wb') as out:
+    for i in range(484):
+        payload = rng.randbytes(65000)
+        header = struct.pack('<B10sHHH', 3, b'b%05d' % i + b' ' * 4, len(payload), 32768, 32768)
+        out.write(block(0x00, header) + block(0xFF, payload))
+PY
+size=$(stat -c %s "$work/master.tap")
+
+cd "$work"
+delete_prepare='cp master.tap image.tap && sync'
+delete_command='bin/doved delete image.tap b00000.C'
+copy_prepare='rm -f copy.tap && sync'
+copy_command='dd if=master.tap of=copy.tap conv=fsync status=none'
+big_copy_command='dd if=master.tap of=copy.tap bs=1M conv=fsync status=none'
+
+# Check the delete once: it must succeed and cut exactly the first entry (65025 bytes).
+eval "$delete_prepare"
+eval "$delete_command" >/dev/null
+[ "$(stat -c %s image.tap)" -eq $((size - 65025)) ] || { echo "the delete did not cut the first entry" >&2; exit 1; }
+cmp -s image.tap <(tail -c +65026 master.tap) || { echo "the image after the delete differs from the expected bytes" >&2; exit 1; }
+
+median_of() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+if command -v hyperfine >/dev/null; then
+  hyperfine --style basic --warmup 2 --runs "$runs" --export-json times.json \
+    --prepare "$delete_prepare" --command-name "delete first entry" "$delete_command" \
+    --prepare "$copy_prepare" --command-name "dd conv=fsync copy" "$copy_command" \
+    --prepare "$copy_prepare" --command-name "dd bs=1M conv=fsync copy" "$big_copy_command" >&2
+  median() { python3 -c 'import json, sys; print(json.load(open("times.json"))["results"][int(sys.argv[1])]["median"])' "$1"; }
+  delete_median=$(median 0)
+  copy_median=$(median 1)
+  big_copy_median=$(median 2)
+else
+  time_runs() {
+    local prepare=$1 command=$2
+    for ((i = 0; i < runs; i++)); do
+      eval "$prepare"
+      local start=$(date +%s%N)
+      eval "$command" >/dev/null
+      echo "$(( $(date +%s%N) - start ))"
+    done | median_of | awk '{ print $1 / 1e9 }'
+  }
+  delete_median=$(time_runs "$delete_prepare" "$delete_command")
+  copy_median=$(time_runs "$copy_prepare" "$copy_command")
+  big_copy_median=$(time_runs "$copy_prepare" "$big_copy_command")
+fi
+
+milliseconds() { awk -v t="$1" 'BEGIN { printf "%.1f", t * 1000 }'; }
+printf 'image: %d bytes, %d runs each, load average %s\n' "$size" "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf 'delete first entry (%s): median %s ms\n' "$delete_command" "$(milliseconds "$delete_median")"
+printf 'copy (%s): median %s ms\n' "$copy_command" "$(milliseconds "$copy_median")"
+printf 'copy (%s): median %s ms\n' "$big_copy_command" "$(milliseconds "$big_copy_median")"
+awk -v d="$delete_median" -v c="$copy_median" -v b="$big_copy_median" 'BEGIN {
+  printf "ratio delete / dd conv=fsync: %.2f (target: at most 1.30)\n", d / c
+  printf "ratio delete / dd bs=1M conv=fsync: %.2f\n", d / b
+  exit d / c <= 1.3 ? 0 : 1
+}'

@@ -234,12 +234,6 @@ TEST_F(DeleteFilesTest, RenameRefusedWhileTheImageIsHeldOpen) {
   EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
 }
 
-TEST_F(DeleteFilesTest, MissingImageCreatesNothing) {
-  EXPECT_EQ(Delete({"hello.B"}), E_EOPEN);
-  EXPECT_TRUE(FilesIn(dir.Path("")).empty());
-  EXPECT_TRUE(platform_test::TakeBoxes().empty());
-}
-
 // A name of 250 characters leaves no room in the directory entry for ".<number>.temp".
 TEST_F(DeleteFilesTest, NoRoomForATemporaryNameIsACreateFailure) {
   const std::string longName(250, 'g');

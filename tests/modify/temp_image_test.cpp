@@ -96,9 +96,4 @@ TEST_F(TempImageTest, NameThatCannotBeFormedIsACreateFailure) {
   EXPECT_TRUE(FilesIn(dir.Path("")).empty());
 }
 
-TEST_F(TempImageTest, SuccessiveFreshNumbersDiffer) {
-  const std::uint32_t first = FreshTempNumber();
-  EXPECT_NE(FreshTempNumber(), first);
-}
-
 }  // namespace

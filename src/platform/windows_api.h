@@ -10,5 +10,6 @@
 #include "platform/posix/process.h"
 #include "platform/posix/messages.h"
 #include "platform/posix/profile.h"
+#include "platform/posix/files.h"
 #include "platform/posix/dialogs.h"
 #endif

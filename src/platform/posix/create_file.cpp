@@ -1,0 +1,121 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/posix/errno_mapping.h"
+#include "platform/posix/file_sharing.h"
+#include "platform/posix/files.h"
+#include "platform/posix/handle_table.h"
+#include "platform/posix/posix_path.h"
+#include "platform/posix/process.h"
+#include "platform/posix/test_hooks.h"
+
+namespace {
+
+using posix_files::ErrorFromErrnoForPath;
+
+// A path that vanishes between the exclusive create and the plain open is
+// tried again; a dangling symbolic link would do so forever.
+constexpr int OpenAlwaysAttempts = 8;
+
+int OpenPath(const std::string& path, int flags) {
+  int fd;
+  do {
+    fd = open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Opens `path` as the disposition says, without truncating yet (the file may
+// be in use by another open). `created` tells whether this call made it.
+int OpenForDisposition(const std::string& path, int flags, DWORD disposition, bool& created) {
+  created = false;
+  switch (disposition) {
+    case CREATE_NEW:
+      created = true;
+      return OpenPath(path, flags | O_CREAT | O_EXCL);
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING:
+      return OpenPath(path, flags);
+    default:  // CREATE_ALWAYS, OPEN_ALWAYS
+      for (int attempt = 0; attempt < OpenAlwaysAttempts; ++attempt) {
+        int fd = OpenPath(path, flags | O_CREAT | O_EXCL);
+        if (fd >= 0) {
+          created = true;
+          return fd;
+        }
+        if (errno != EEXIST) return -1;
+        fd = OpenPath(path, flags);
+        if (fd >= 0 || errno != ENOENT) return fd;
+      }
+      return -1;
+  }
+}
+
+int AccessFlags(DWORD access) {
+  const bool reads = (access & GENERIC_READ) != 0;
+  const bool writes = (access & GENERIC_WRITE) != 0;
+  if (writes) return reads ? O_RDWR : O_WRONLY;
+  return O_RDONLY;
+}
+
+// Everything after the open: the kind of file, the read-only attribute, the
+// share lock and the truncation. Errors come back as Windows codes.
+DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return posix_files::ErrorFromErrno(errno);
+  if (!S_ISREG(status.st_mode)) return ERROR_ACCESS_DENIED;
+  if (writable && !created && posix_files::IsReadOnlyFile(status)) return ERROR_ACCESS_DENIED;
+  const bool sharedRead = !writable && (shareMode & FILE_SHARE_READ) != 0;
+  if (!posix_files::LockForOpen(fd, sharedRead)) return posix_files::ErrorFromErrno(errno);
+  const bool truncates = disposition == TRUNCATE_EXISTING || (disposition == CREATE_ALWAYS && !created);
+  if (truncates && ftruncate(fd, 0) != 0) return posix_files::ErrorFromErrno(errno);
+  const int statusFlags = fcntl(fd, F_GETFL);
+  if (statusFlags >= 0) fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK);
+  return ERROR_SUCCESS;
+}
+
+HANDLE Fail(DWORD error) {
+  SetLastError(error);
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE) {
+  if (platform_test::ShouldFail(platform_test::Fault::CreateFile)) return Fail(ERROR_ACCESS_DENIED);
+  if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER);
+  if (disposition == TRUNCATE_EXISTING && (access & GENERIC_WRITE) == 0) return Fail(ERROR_INVALID_PARAMETER);
+  if (path == nullptr || *path == '\0') return Fail(ERROR_PATH_NOT_FOUND);
+
+  const std::string file = posix_files::PosixPath(path);
+  const bool writable = (access & GENERIC_WRITE) != 0;
+  // O_NONBLOCK keeps a FIFO from blocking the open; it is refused right after.
+  const int flags = AccessFlags(access) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  bool created = false;
+  const int fd = OpenForDisposition(file, flags, disposition, created);
+  if (fd < 0) return Fail(ErrorFromErrnoForPath(errno, file));
+
+  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition);
+  if (error != ERROR_SUCCESS) {
+    if (created) unlink(file.c_str());
+    close(fd);
+    return Fail(error);
+  }
+  if (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  const HANDLE handle =
+      posix_files::AddHandle({posix_files::HandleKind::File, fd, writable, 0, 0, 0});
+  if (handle == nullptr) {
+    if (created) unlink(file.c_str());
+    close(fd);
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool reportsExisting = !created && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
+  SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
+}

@@ -44,7 +44,7 @@ DOVED_EXPORT int DOVED_CALL PackFiles(char* PackedFile, char* /*SubPath*/, char*
     result = PrepareImage(handle.image);
     if (result.IsOk()) result = AppendFiles(handle, SrcPath, AddList);
     if (result.IsOk()) created = false;  // the image now holds what was packed into it
-    if (result.IsFailed()) handle.image.Truncate(lengthAtOpen);  // what it achieves changes nothing
+    if (result.IsFailed()) handle.image.Truncate(lengthAtOpen);  // a failed cut-back leaves the result as it is
     const Status closed = handle.image.Close(true);
     if (result.IsOk()) result = closed;
   }

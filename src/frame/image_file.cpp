@@ -26,8 +26,6 @@ char* CopyPath(const char* path) {
 Status ImageFile::Open(const char* path, bool writable, DWORD disposition, bool map, std::uint64_t maximumSize,
                        const Status& tooLarge, bool deleteOnFailureFlag) {
   if (HasFile() || mapping != nullptr) return ShownFailure("Error 2834 (fileHandle already opened)");
-  // A failed open may have left its path copy behind.
-  MemFree(pathCopy);
   std::memset(static_cast<void*>(this), 0, sizeof *this);
   const bool creates = disposition == CREATE_NEW || disposition == CREATE_ALWAYS;
   const Status failure = SilentFailure(creates ? E_ECREATE : E_EOPEN);
@@ -36,7 +34,12 @@ Status ImageFile::Open(const char* path, bool writable, DWORD disposition, bool 
   if (pathCopy == nullptr) return StatusNoMemory;
   const HANDLE handle = CreateFileA(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                                     nullptr, disposition, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return failure;
+  if (handle == INVALID_HANDLE_VALUE) {
+    // Like every other failed open, this one leaves the object holding nothing.
+    MemFree(pathCopy);
+    pathCopy = nullptr;
+    return failure;
+  }
   const DWORD openError = GetLastError();
   fileHandle = ~reinterpret_cast<UINT_PTR>(handle);
   created = (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) && openError != ERROR_ALREADY_EXISTS;

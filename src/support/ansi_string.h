@@ -53,6 +53,7 @@ class String {
       if (total >= MaxCapacity) return StatusStringTooLong;
       ++total;
     }
+    if (total == length) return StatusOk;  // nothing to add; a never-reserved string has no buffer
     const Status reserved = Reserve(total);
     if (reserved.IsFailed()) return reserved;
     std::memcpy(data + length, text, total - length);

@@ -178,15 +178,4 @@ TEST_F(PackHostToolTest, MoveThroughTheHostToolRemovesTheFilesButNotTheirDirecto
   EXPECT_EQ(FileBytes(image).size(), 2u * (21 + 5));
 }
 
-TEST_F(PackHostToolTest, FailureLeavesTheImageAndTellsItsCode) {
-  StoreFile(Src("big.C"), std::string(65534, 'b'));
-  const std::string image = dir.Path("kept.tap");
-  const std::string before = std::string("\x03\x00\xFF\x01\xFE", 5);
-  StoreFile(image, before);
-  const CommandResult packed = Pack(image, {"big.C"});
-  EXPECT_EQ(packed.exitCode, E_NOT_SUPPORTED);
-  EXPECT_NE(packed.output.find("Cannot pack files larger than 65533 bytes."), std::string::npos) << packed.output;
-  EXPECT_EQ(FileBytes(image), before);
-}
-
 }  // namespace

@@ -117,13 +117,6 @@ TEST_F(PackFilesTest, SourceFilesUpTo65533BytesPack) {
   EXPECT_TRUE(Exists(Source("bigger.C")));
 }
 
-TEST_F(PackFilesTest, FailureOnANewImageRemovesIt) {
-  WriteSource(Source("ok.C"), "fine");
-  EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"ok.C", "missing.C"}), E_EOPEN);
-  EXPECT_FALSE(Exists(ImagePath()));
-  EXPECT_TRUE(BoxTexts().empty());  // a missing file is reported by its code alone
-}
-
 TEST_F(PackFilesTest, TenThousandFilesPackAndOneMoreIsRefusedWhole) {
   std::vector<std::string> names;
   for (int i = 0; i < 10001; ++i) {

@@ -55,12 +55,6 @@ TEST_F(RemoveSourcesTest, ReadOnlyOrMissingFilesStayAndTheOthersGo) {
   EXPECT_FALSE(Exists(Source("z.C")));
 }
 
-TEST_F(RemoveSourcesTest, EmptyListDoesNothing) {
-  const std::string list = AddList({});
-  EXPECT_TRUE(RemoveSources(list.data(), SourceDir().c_str()).IsOk());
-  EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 0u);
-}
-
 TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
   WriteSource(Source("a.C"), "a");
   WriteSource(Source("b.C"), "b");

@@ -6,7 +6,6 @@
 
 #include "frame/archive_handle.h"
 #include "fuzz_check.h"
-#include "support/heap.h"
 #include "tape/tape_entry.h"
 
 namespace {
@@ -66,11 +65,6 @@ void CheckScan(const ArchiveHandle& handle, const std::uint8_t* image, std::size
   FUZZ_CHECK(truncated ? stored > size : stored == size);
 }
 
-void ReleaseEntries(ArchiveHandle& handle) {
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) MemFree(handle.entries.items[i]);
-  handle.entries.count = 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -88,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(status.code == E_BAD_ARCHIVE || status.code == E_BAD_DATA);
       FUZZ_CHECK(status.message == nullptr);
     }
-    ReleaseEntries(handle);
+    ReleaseHandle(handle);  // finds no file or mapping to close
   }
   return 0;
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "support/heap.h"
 #include "tape/block_checksum.h"
 
 namespace tap_test {
@@ -51,9 +50,8 @@ ScannedImage::ScannedImage(Bytes image, const Settings& settings) : image_(std::
   handle_.dosDateTime = TestDosDateTime;
 }
 
-ScannedImage::~ScannedImage() {
-  for (std::uint32_t i = 0; i < handle_.entries.count; ++i) MemFree(handle_.entries.items[i]);
-}
+// The image was never opened, so the release finds no file or mapping to close.
+ScannedImage::~ScannedImage() { ReleaseHandle(handle_); }
 
 Status ScannedImage::Scan() { return ScanImage(handle_); }
 

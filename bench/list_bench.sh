@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Listing a 100000-entry TAP image through the host tool (the whole listing:
+# load the plug-in, open, scan, name, count duplicates, print every entry),
+# against listing the same image with tzxlist from fuse-emulator-utils.
+# Prints both medians.
+#
+# Usage: bench/list_bench.sh [BUILD_DIR] [RUNS]
+#   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
+#   RUNS       timed runs of each command (default 15)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/native}" && pwd)
+runs=${2:-15}
+command -v tzxlist >/dev/null || { echo "tzxlist (fuse-emulator-utils) is needed" >&2; exit 2; }
+
+work=$(mktemp -d "$build/list-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin"
+cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
+# Numbering stops at 256 entries; with it off, names repeat and get duplicate marks.
+printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
+
+# 100000 entries: code files with small data blocks, 5000 distinct names.
+python3 - "$work/image.tap" <<'PY'
+import struct, sys
+
+def block(flag, payload):
+    check = flag
+    for byte in payload:
+        check ^= byte
+    return struct.pack('<HB', len(payload) + 2, flag) + payload + bytes([check])
+
+parts = []
+for i in range(100000):
+    payload = bytes([i & 0xFF]) * 16
+    name = (b'file%04d' % (i % 5000)).ljust(10)
+    parts.append(block(0x00, struct.pack('<B10sHHH', 3, name, len(payload), 32768, 32768)) + block(0xFF, payload))
+open(sys.argv[1], 'wb').write(b''.join(parts))
+PY
+
+median_ms() {  # command...: median wall time of $runs runs, in milliseconds
+  local times=()
+  for _ in $(seq "$runs"); do
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+}
+
+entries=$("$work/bin/doved" list "$work/image.tap" | tail -1)
+echo "image: $(stat -c %s "$work/image.tap") bytes; doved says: $entries"
+doved=$(median_ms "$work/bin/doved" list "$work/image.tap")
+tzx=$(median_ms tzxlist "$work/image.tap")
+echo "median of $runs runs: doved list ${doved} ms, tzxlist ${tzx} ms"

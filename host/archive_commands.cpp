@@ -80,9 +80,15 @@ int ListCommand(const Plugin& plugin, const Arguments& args) {
   unsigned entries = 0;
   long long unpacked = 0;
   long long packed = 0;
+  // Every entry carries the image's date: format it once, not per line.
+  int formattedTime = 0;
+  std::string date = FormatFileTime(formattedTime);
   const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
-    std::printf("%10d %10d  %-16s  %s\n", header.UnpSize, header.PackSize, FormatFileTime(header.FileTime).c_str(),
-                header.FileName);
+    if (header.FileTime != formattedTime) {
+      formattedTime = header.FileTime;
+      date = FormatFileTime(formattedTime);
+    }
+    std::printf("%10d %10d  %-16s  %s\n", header.UnpSize, header.PackSize, date.c_str(), header.FileName);
     ++entries;
     unpacked += header.UnpSize;
     packed += header.PackSize;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/errno_mapping.h"
 #include "platform/posix/process.h"
 #include "platform/posix/profile.h"
 
@@ -22,31 +23,6 @@ using Lines = std::vector<std::string>;
 // One read-modify-write at a time, as Windows serialises its profile calls.
 std::mutex profileMutex;
 std::atomic<unsigned> tempCounter{0};
-
-DWORD ErrorFromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return ERROR_ACCESS_DENIED;
-    case ENOSPC:
-    case EDQUOT:
-      return ERROR_DISK_FULL;
-    case ENAMETOOLONG:
-      return ERROR_FILENAME_EXCED_RANGE;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case EMFILE:
-    case ENFILE:
-      return ERROR_TOO_MANY_OPEN_FILES;
-    default:
-      return ERROR_GEN_FAILURE;
-  }
-}
 
 bool Fail(DWORD error) {
   SetLastError(error);
@@ -87,7 +63,7 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line) {
 // A missing file reads as an empty one; lines lose their "\r\n" or "\n".
 bool ReadLines(const char* path, Lines& lines) {
   std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return errno == ENOENT || Fail(ErrorFromErrno(errno));
+  if (file == nullptr) return errno == ENOENT || Fail(posix_files::ErrorFromErrnoForPath(errno, path));
   std::string text;
   char buffer[4096];
   size_t got;
@@ -129,7 +105,7 @@ bool WriteLines(const char* path, const Lines& lines) {
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     tempPath = std::string(path) + "." + std::to_string(getpid()) + "." + std::to_string(tempCounter++) + ".tmp";
     fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return Fail(ErrorFromErrno(errno));
+    if (fd < 0 && errno != EEXIST) return Fail(posix_files::ErrorFromErrnoForPath(errno, tempPath));
   }
   if (fd < 0) return Fail(ERROR_ALREADY_EXISTS);
   struct stat old{};
@@ -140,7 +116,7 @@ bool WriteLines(const char* path, const Lines& lines) {
   if (!written || !closed || rename(tempPath.c_str(), path) != 0) {
     const int error = written && closed ? errno : writeError;
     unlink(tempPath.c_str());
-    return Fail(ErrorFromErrno(error));
+    return Fail(posix_files::ErrorFromErrnoForPath(error, path));
   }
   return true;
 }

@@ -71,6 +71,8 @@ TEST_F(SettingsRecordTest, ConcurrentReadersNeverSeeATornRecord) {
   std::atomic<bool> stop{false};
   std::atomic<int> torn{0};
   std::atomic<long> reads{0};
+  // Readers may start before any writer: the record in force must already be one of the two.
+  SetSettings(first, false);
   std::vector<std::thread> threads;
   for (int w = 0; w < 2; ++w) {
     threads.emplace_back([&] {
@@ -90,7 +92,12 @@ TEST_F(SettingsRecordTest, ConcurrentReadersNeverSeeATornRecord) {
       }
     });
   }
+  // Long enough for many reads even on a loaded machine, where the writers can hog the lock.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  while (reads.load() < 1000 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   stop = true;
   for (std::thread& thread : threads) thread.join();
   EXPECT_GT(reads.load(), 100);

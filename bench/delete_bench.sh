@@ -60,33 +60,11 @@ eval "$delete_command" >/dev/null
 [ "$(stat -c %s image.tap)" -eq $((size - 65025)) ] || { echo "the delete did not cut the first entry" >&2; exit 1; }
 cmp -s image.tap <(tail -c +65026 master.tap) || { echo "the image after the delete differs from the expected bytes" >&2; exit 1; }
 
-median_of() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$root/bench/timing.sh"
+delete_median=$(median_seconds "$delete_prepare" "$delete_command")
+copy_median=$(median_seconds "$copy_prepare" "$copy_command")
+big_copy_median=$(median_seconds "$copy_prepare" "$big_copy_command")
 
-if command -v hyperfine >/dev/null; then
-  hyperfine --style basic --warmup 2 --runs "$runs" --export-json times.json \
-    --prepare "$delete_prepare" --command-name "delete first entry" "$delete_command" \
-    --prepare "$copy_prepare" --command-name "dd conv=fsync copy" "$copy_command" \
-    --prepare "$copy_prepare" --command-name "dd bs=1M conv=fsync copy" "$big_copy_command" >&2
-  median() { python3 -c 'import json, sys; print(json.load(open("times.json"))["results"][int(sys.argv[1])]["median"])' "$1"; }
-  delete_median=$(median 0)
-  copy_median=$(median 1)
-  big_copy_median=$(median 2)
-else
-  time_runs() {
-    local prepare=$1 command=$2
-    for ((i = 0; i < runs; i++)); do
-      eval "$prepare"
-      local start=$(date +%s%N)
-      eval "$command" >/dev/null
-      echo "$(( $(date +%s%N) - start ))"
-    done | median_of | awk '{ print $1 / 1e9 }'
-  }
-  delete_median=$(time_runs "$delete_prepare" "$delete_command")
-  copy_median=$(time_runs "$copy_prepare" "$copy_command")
-  big_copy_median=$(time_runs "$copy_prepare" "$big_copy_command")
-fi
-
-milliseconds() { awk -v t="$1" 'BEGIN { printf "%.1f", t * 1000 }'; }
 printf 'image: %d bytes, %d runs each, load average %s\n' "$size" "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf 'delete first entry (%s): median %s ms\n' "$delete_command" "$(milliseconds "$delete_median")"
 printf 'copy (%s): median %s ms\n' "$copy_command" "$(milliseconds "$copy_median")"

@@ -39,20 +39,10 @@ for i in range(100000):
 open(sys.argv[1], 'wb').write(b''.join(parts))
 PY
 
-median_ms() {  # command...: median wall time of $runs runs, in milliseconds
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
-}
+source "$root/bench/timing.sh"
 
 entries=$("$work/bin/doved" list "$work/image.tap" | tail -1)
 echo "image: $(stat -c %s "$work/image.tap") bytes; doved says: $entries"
-doved=$(median_ms "$work/bin/doved" list "$work/image.tap")
-tzx=$(median_ms tzxlist "$work/image.tap")
-echo "median of $runs runs: doved list ${doved} ms, tzxlist ${tzx} ms"
+doved=$(median_seconds "" "'$work/bin/doved' list '$work/image.tap'")
+tzx=$(median_seconds "" "tzxlist '$work/image.tap'")
+echo "median of $runs runs: doved list $(milliseconds "$doved") ms, tzxlist $(milliseconds "$tzx") ms"

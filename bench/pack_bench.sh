@@ -43,30 +43,10 @@ tar_command='tar -cf ../files.tar *.C'
 bash -c "$pack_prepare; $pack_command" >/dev/null
 [ "$(stat -c %s ../image.tap)" -eq $((10000 * (21 + 1028))) ] || { echo "the image has not the expected size" >&2; exit 1; }
 
-median_of() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$root/bench/timing.sh"
+pack_median=$(median_seconds "$pack_prepare" "$pack_command")
+tar_median=$(median_seconds "$tar_prepare" "$tar_command")
 
-if command -v hyperfine >/dev/null; then
-  hyperfine --style basic --shell bash --warmup 2 --runs "$runs" --export-json ../times.json \
-    --prepare "$pack_prepare" --command-name "doved pack" "$pack_command" \
-    --prepare "$tar_prepare" --command-name "tar -cf" "$tar_command" >&2
-  median() { python3 -c 'import json, sys; print(json.load(open("../times.json"))["results"][int(sys.argv[1])]["median"])' "$1"; }
-  pack_median=$(median 0)
-  tar_median=$(median 1)
-else
-  time_runs() {
-    local prepare=$1 command=$2
-    for ((i = 0; i < runs; i++)); do
-      eval "$prepare"
-      local start=$(date +%s%N)
-      eval "$command" >/dev/null
-      echo "$(( $(date +%s%N) - start ))"
-    done | median_of | awk '{ print $1 / 1e9 }'
-  }
-  pack_median=$(time_runs "$pack_prepare" "$pack_command")
-  tar_median=$(time_runs "$tar_prepare" "$tar_command")
-fi
-
-milliseconds() { awk -v t="$1" 'BEGIN { printf "%.1f", t * 1000 }'; }
 printf '10000 files of 1024 bytes, %d runs each, load average %s\n' "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf 'pack (bin/doved pack image.tap *.C): median %s ms\n' "$(milliseconds "$pack_median")"
 printf 'tar (tar -cf files.tar *.C): median %s ms\n' "$(milliseconds "$tar_median")"

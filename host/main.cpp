@@ -4,13 +4,19 @@
 #include <cstring>
 #include <map>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "host/commands.h"
+#include "host/message_box_recorder.h"
 
 namespace {
 
 void PrintUsage() {
   std::fprintf(stderr,
-               "usage: doved [--plugin PATH] COMMAND ...\n"
+               "usage: doved [--plugin PATH] [--record-boxes] COMMAND ...\n"
                "  list IMAGE                         list the entries of a TAP image\n"
                "  test IMAGE                         test every entry\n"
                "  extract IMAGE [-o DIR] [NAME...]   extract entries (all without NAMEs)\n"
@@ -18,7 +24,9 @@ void PrintUsage() {
                "  delete IMAGE NAME...               delete entries\n"
                "  caps                               show the plug-in's capabilities\n"
                "  config                             open the plug-in's settings\n"
-               "The plug-in is the Doved.wcx beside this program unless --plugin names another.\n");
+               "The plug-in is the Doved.wcx beside this program unless --plugin names another.\n"
+               "--record-boxes prints the plug-in's message boxes as \"[caption] text\" on standard\n"
+               "error and answers them with OK, so that no run waits for a user.\n");
 }
 
 }  // namespace
@@ -37,11 +45,24 @@ int CapsCommand(const Plugin& plugin, const Arguments&) {
 }
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Lines end in LF on every platform, so that scripts read the same output.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   Arguments args(argv + 1, argv + argc);
   std::string pluginPath = DefaultPluginPath();
-  if (args.size() >= 2 && args[0] == "--plugin") {
-    pluginPath = args[1];
-    args.erase(args.begin(), args.begin() + 2);
+  bool recordBoxes = false;
+  while (!args.empty()) {
+    if (args.size() >= 2 && args[0] == "--plugin") {
+      pluginPath = args[1];
+      args.erase(args.begin(), args.begin() + 2);
+    } else if (args[0] == "--record-boxes") {
+      recordBoxes = true;
+      args.erase(args.begin());
+    } else {
+      break;
+    }
   }
   if (args.empty()) {
     PrintUsage();
@@ -63,6 +84,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "doved: %s\n", error.c_str());
     return 1;
   }
+  if (recordBoxes) RecordMessageBoxes();
   std::fflush(stdout);
   return command->second(plugin, Arguments(args.begin() + 1, args.end()));
 }

@@ -53,6 +53,13 @@ TEST_F(ListingThroughHostTool, DovedCfgBesideThePluginChangesTheNames) {
   EXPECT_TRUE(Contains(listing.output, "  hello.$B\n")) << listing.output;
   EXPECT_TRUE(Contains(listing.output, "  charset.$C\n")) << listing.output;
   EXPECT_TRUE(Contains(listing.output, "  data1.$C\n")) << listing.output;
+  std::filesystem::create_directory(dir.Path("out"));
+  ASSERT_EQ(Doved("extract " + Quoted(DOVED_SAMPLE_IMAGE) + " -o " + Quoted(dir.Path("out"))).exitCode, 0);
+  const std::string hobeta = FileBytes(dir.Path("out/charset.$C"));
+  ASSERT_EQ(hobeta.size(), 17u + 256u);  // header, then the data filled up to whole sectors
+  EXPECT_EQ(hobeta.substr(0, 9), "charset C");
+  EXPECT_EQ(hobeta.substr(11, 2), std::string("\x40\x00", 2));  // length 64
+  EXPECT_EQ(hobeta[14], 1);                                       // one sector
 
   Configure("RarevCompatible=1\r\n");
   const CommandResult rarev = Doved("list " + Quoted(DOVED_SAMPLE_IMAGE));
@@ -118,6 +125,27 @@ TEST_F(ListingThroughHostTool, ReadsImagesOfIndependentTools) {
   EXPECT_EQ(Doved("test " + Quoted(dir.Path("code.tap"))).exitCode, 0);
 }
 
+// A failure that the plug-in shows reaches the user in a message box, and the
+// host still learns its code.
+TEST_F(ListingThroughHostTool, TooManyNumberedEntriesAreRefusedWithTheReason) {
+  std::string blocks;
+  for (int i = 0; i < 257; ++i) blocks += AsText(tap_test::DataBlock({static_cast<std::uint8_t>(i)}));
+  const std::string image = dir.Path("long.tap");
+  StoreFile(image, blocks);
+  const CommandResult refused = Doved("list " + Quoted(image), true);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(Contains(refused.output, "[Doved error] This tape image contains more than 255 files.\n"
+                                       "Such images are supported only if numbering mode is off."))
+      << refused.output;
+
+  Configure("FileNameNumbering=0\r\n");
+  const CommandResult listed = Doved("list " + Quoted(image), true);
+  EXPECT_EQ(listed.exitCode, 0);
+  EXPECT_TRUE(Contains(listed.output, "257 entries")) << listed.output;
+  EXPECT_FALSE(Contains(listed.output, "[Doved error]")) << listed.output;
+}
+
+#ifndef DOVED_UNDER_WINE  // the Windows DLL's exports are checked by scripts/check-windows-dll
 TEST(PluginLibrary, ExportsExactlyTheHostsFunctions) {
   const CommandResult symbols = RunShell(std::string("nm -D --defined-only ") + Quoted(DOVED_PLUGIN) +
                                          " | awk '$2 ~ /^[TW]$/ {print $3}' | sort");
@@ -126,5 +154,6 @@ TEST(PluginLibrary, ExportsExactlyTheHostsFunctions) {
             "CloseArchive\nConfigurePacker\nDeleteFiles\nGetPackerCaps\nOpenArchive\nPackFiles\nProcessFile\n"
             "ReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
 }
+#endif
 
 }  // namespace

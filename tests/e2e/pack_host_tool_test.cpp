@@ -95,6 +95,7 @@ std::string HobetaFile(const char* name8, char type, std::uint16_t start, std::u
 }
 
 TEST_F(PackHostToolTest, TzxlistReadsEveryBlockThatDovedPacks) {
+  SKIP_WITHOUT_CREATION_TIMES();
   if (!HaveTool("tzxlist")) {
     if (getenv("DOVED_ALLOW_MISSING_PEERS") != nullptr) GTEST_SKIP() << "tzxlist is needed";
     FAIL() << "tzxlist is needed (scripts/install-deps installs fuse-emulator-utils)";
@@ -143,8 +144,8 @@ TEST_F(PackHostToolTest, TzxlistReadsEveryBlockThatDovedPacks) {
 }
 
 TEST_F(PackHostToolTest, PacksIntoNewEmptyAndExistingImages) {
-  WriteSource(Src("a.C"), "abc", PairTime(30000, 3));
-  const std::string added = std::string("\x13\x00\x00\x03" "a         \x03\x00\x30\x75\x00\x80", 20);
+  WriteSource(Src("a.C"), "abc");
+  const std::string added = std::string("\x13\x00\x00\x03" "a         \x03\x00\x00\x00\x00\x80", 20);
   const std::string fresh = dir.Path("fresh.tap");
   ASSERT_EQ(Pack(fresh, {"a.C"}).exitCode, 0);
   const std::string packed = FileBytes(fresh);
@@ -164,6 +165,23 @@ TEST_F(PackHostToolTest, PacksIntoNewEmptyAndExistingImages) {
   const CommandResult listing = Doved("list " + Quoted(existing));
   EXPECT_EQ(listing.exitCode, 0);
   EXPECT_NE(listing.output.find("3 entries"), std::string::npos) << listing.output;
+}
+
+TEST_F(PackHostToolTest, AFileTooLargeForATapeBlockLeavesTheImageAsItWas) {
+  WriteSource(Src("small.C"), "abc");
+  WriteSource(Src("large.C"), std::string(65534, 'L'));
+  const std::string image = dir.Path("kept.tap");
+  ASSERT_EQ(Pack(image, {"small.C"}).exitCode, 0);
+  const std::string before = FileBytes(image);
+
+  const CommandResult refused = Pack(image, {"small.C", "large.C"});
+  EXPECT_EQ(refused.exitCode, 24);
+  EXPECT_NE(refused.output.find("[Doved error] Cannot pack files larger than 65533 bytes.\n"), std::string::npos)
+      << refused.output;
+  EXPECT_EQ(FileBytes(image), before);
+  const CommandResult refusedNew = Pack(dir.Path("new.tap"), {"large.C"});
+  EXPECT_EQ(refusedNew.exitCode, 24);
+  EXPECT_FALSE(pack_test::Exists(dir.Path("new.tap")));
 }
 
 TEST_F(PackHostToolTest, MoveThroughTheHostToolRemovesTheFilesButNotTheirDirectory) {

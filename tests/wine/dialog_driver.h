@@ -1,0 +1,43 @@
+// The settings dialog of the real Doved.wcx, opened through ConfigurePacker
+// and worked by a user on another thread, through window messages only.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// A private copy of the plug-in in a directory of its own, loaded as a file
+// manager loads it, so each test decides which Doved.cfg it starts from.
+class LoadedPlugin {
+ public:
+  // Copies the built Doved.wcx into `directory`, with `config` as its
+  // Doved.cfg unless empty, and loads it.
+  LoadedPlugin(const std::string& directory, const std::string& config);
+  ~LoadedPlugin();
+  LoadedPlugin(const LoadedPlugin&) = delete;
+  LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+  bool IsLoaded() const { return module_ != nullptr; }
+  std::string ConfigPath() const { return directory_ + "\\Doved.cfg"; }
+
+  // Runs ConfigurePacker on this thread while `user` works the dialog window
+  // on another; returns false when no dialog appeared. A dialog that `user`
+  // leaves open is cancelled, so a failed test never hangs.
+  bool Configure(const std::function<void(HWND dialog)>& user);
+
+ private:
+  std::string directory_;
+  HMODULE module_ = nullptr;
+};
+
+// What a user does and sees, through messages to the controls.
+void Click(HWND dialog, int id);
+void Type(HWND dialog, int id, const std::string& text);  // replaces the text, key by key
+bool IsEnabled(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+std::string Text(HWND dialog, int id);
+// The open dialog of this process with this caption, waited for a while.
+HWND WaitForDialog(const char* caption);
+// Saves a screenshot of `window` as NAME.png in the screenshot directory.
+bool SaveScreenshot(HWND window, const std::string& name);

@@ -2,6 +2,7 @@
 // A list of pointers does not own what they point to.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "frame/status.h"
@@ -24,21 +25,38 @@ class List {
   ~List() { MemFree(items); }
 
   Status Add(const T& item) {
-    if (count >= capacity) {
-      if (capacity >= MaxCapacity) return StatusListOverflow;
-      const std::uint32_t grown = capacity == 0 ? 1 : (capacity > MaxCapacity / 2 ? MaxCapacity : capacity * 2);
-      const std::size_t bytes = static_cast<std::size_t>(grown) * sizeof(T);
-      void* block = items == nullptr ? MemAlloc(bytes) : MemRealloc(items, bytes);
-      if (block == nullptr) return StatusNoMemory;
-      items = static_cast<T*>(block);
-      capacity = grown;
-    }
+    const Status room = MakeRoom(1);
+    if (room.IsFailed()) return room;
     items[count++] = item;
+    return StatusOk;
+  }
+
+  // Appends `n` elements at once; on failure the list stays as it was.
+  Status Append(const T* first, std::uint32_t n) {
+    const Status room = MakeRoom(n);
+    if (room.IsFailed()) return room;
+    std::copy(first, first + n, items + count);
+    count += n;
     return StatusOk;
   }
 
   T& At(std::uint32_t index) const {
     if (index >= count) IntegrityFailure();
     return items[index];
+  }
+
+ private:
+  // Doubles the capacity, from 1, until `n` more elements fit.
+  Status MakeRoom(std::uint32_t n) {
+    if (n <= capacity - count) return StatusOk;
+    if (n > MaxCapacity - count) return StatusListOverflow;
+    std::uint32_t grown = capacity == 0 ? 1 : capacity;
+    while (grown - count < n) grown = grown > MaxCapacity / 2 ? MaxCapacity : grown * 2;
+    const std::size_t bytes = static_cast<std::size_t>(grown) * sizeof(T);
+    void* block = items == nullptr ? MemAlloc(bytes) : MemRealloc(items, bytes);
+    if (block == nullptr) return StatusNoMemory;
+    items = static_cast<T*>(block);
+    capacity = grown;
+    return StatusOk;
   }
 };

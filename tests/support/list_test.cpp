@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/posix/test_hooks.h"
 #include "support/list.h"
 
@@ -53,6 +55,34 @@ TEST_F(ListTest, FailedGrowthLeavesTheListUnchanged) {
   EXPECT_STREQ(list.At(0).bytes, "first");
   ASSERT_TRUE(list.Add(Record40{"second"}).IsOk());
   EXPECT_STREQ(list.At(1).bytes, "second");
+}
+
+TEST_F(ListTest, AppendDoublesTheCapacityUntilEverythingFits) {
+  List<char> list;
+  ASSERT_TRUE(list.Append("abc", 3).IsOk());
+  EXPECT_EQ(list.capacity, 4u);
+  ASSERT_TRUE(list.Append("defghij", 7).IsOk());
+  EXPECT_EQ(list.capacity, 16u);
+  ASSERT_TRUE(list.Append("k", 0).IsOk());
+  ASSERT_TRUE(list.Add('k').IsOk());
+  EXPECT_EQ(std::string(list.items, list.count), "abcdefghijk");
+  EXPECT_EQ(list.capacity, 16u);
+}
+
+TEST_F(ListTest, FailedAppendLeavesTheListUnchanged) {
+  List<char> list;
+  ASSERT_TRUE(list.Append("ab", 2).IsOk());
+  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  EXPECT_EQ(HostCode(list.Append("cdef", 4)), E_NO_MEMORY);
+  EXPECT_EQ(std::string(list.items, list.count), "ab");
+  EXPECT_EQ(list.capacity, 2u);
+
+  List<void*> full;
+  full.count = full.capacity = List<void*>::MaxCapacity - 1;
+  void* two[2] = {};
+  EXPECT_STREQ(full.Append(two, 2).message, "Overflow of list");
+  EXPECT_EQ(full.count, List<void*>::MaxCapacity - 1);
+  full.count = full.capacity = 0;
 }
 
 TEST(ListDeathTest, IndexOutOfRangeStopsTheProcess) {

@@ -14,6 +14,7 @@ constexpr std::uint32_t NameReserve = 50;  // enough for most names in one alloc
 constexpr std::size_t HobetaNameLength = 8;
 constexpr std::int32_t MaxNumberedIndex = 255;
 constexpr std::uint32_t MaxHeaderlessDigits = 14;
+constexpr Status NameTooLong = ShownFailure("Filename too long");
 
 // Type 0 and 3 read as "B" and "C"; any other type is its own byte.
 Status AppendTypeChar(String& s, std::uint8_t type) {
@@ -74,13 +75,6 @@ Status AppendName(String& s, const TapeEntry& entry, const ArchiveHandle& handle
   return AppendHeaderlessName(s, "headerless", entry, handle);
 }
 
-Status AppendDuplicateMark(String& s, std::uint32_t ordinal) {
-  Status status = s.AppendChar('[');
-  if (status.IsOk()) status = AppendDigits(s, ordinal + 1, 1, false);
-  if (status.IsOk()) status = s.AppendChar(']');
-  return status;
-}
-
 }  // namespace
 
 Status TapeFileName(String& s, const TapeHeader& h, bool hobeta) {
@@ -90,16 +84,33 @@ Status TapeFileName(String& s, const TapeHeader& h, bool hobeta) {
   return status;
 }
 
+Status AppendDuplicateMark(String& s, std::uint32_t ordinal) {
+  if (ordinal == 0) return StatusOk;
+  Status status = s.AppendChar('[');
+  if (status.IsOk()) status = AppendDigits(s, ordinal + 1, 1, false);
+  if (status.IsOk()) status = s.AppendChar(']');
+  return status;
+}
+
+Status FormEntryName(String& s, const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark) {
+  s.Clear();
+  Status status = AppendName(s, entry, handle);
+  if (status.IsOk() && withDuplicateMark) status = AppendDuplicateMark(s, entry.duplicateOrdinal);
+  if (status.IsFailed()) return status;
+  return s.length < EntryNameSize ? StatusOk : NameTooLong;
+}
+
+Status CopyEntryName(const char* name, std::uint32_t length, char out[EntryNameSize]) {
+  if (length >= EntryNameSize) return NameTooLong;
+  std::memcpy(out, name, length);
+  out[length] = '\0';
+  return StatusOk;
+}
+
 Status MakeEntryName(const TapeEntry& entry, const ArchiveHandle& handle, char out[EntryNameSize],
                      bool withDuplicateMark) {
   String s;
   s.Reserve(NameReserve);  // a failure here shows in the appends
-  Status status = AppendName(s, entry, handle);
-  if (status.IsOk() && withDuplicateMark && entry.duplicateOrdinal > 0) {
-    status = AppendDuplicateMark(s, entry.duplicateOrdinal);
-  }
-  if (status.IsFailed()) return status;
-  if (s.length >= EntryNameSize) return ShownFailure("Filename too long");
-  std::memcpy(out, s.CStr(), s.length + 1);
-  return StatusOk;
+  const Status status = FormEntryName(s, entry, handle, withDuplicateMark);
+  return status.IsOk() ? CopyEntryName(s.CStr(), s.length, out) : status;
 }

@@ -14,5 +14,17 @@ inline constexpr unsigned EntryNameSize = 260;  // the host's name field, NUL in
 Status MakeEntryName(const TapeEntry& entry, const ArchiveHandle& handle, char out[EntryNameSize],
                      bool withDuplicateMark);
 
+// Forms the same name as MakeEntryName, failing alike, as the whole text of
+// `s`: one String can serve name after name without a buffer for each.
+Status FormEntryName(String& s, const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark);
+
+// Appends "[n]" for the n-th of equal names, whose ordinal is n - 1; nothing
+// for the first.
+Status AppendDuplicateMark(String& s, std::uint32_t ordinal);
+
+// Copies a formed name and its NUL into `out`; a name that does not fit the
+// host's field fails, and `out` stays untouched.
+Status CopyEntryName(const char* name, std::uint32_t length, char out[EntryNameSize]);
+
 // Appends tape name and extension of a plain-mode header entry.
 Status TapeFileName(String& s, const TapeHeader& h, bool hobeta);

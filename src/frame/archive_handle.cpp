@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "support/heap.h"
-#include "tape/tape_entry.h"
 
 namespace {
 
@@ -39,12 +38,8 @@ Status OpenImage(ArchiveHandle& handle, const char* path, bool writable, DWORD d
 void ReleaseHandle(ArchiveHandle& handle) {
   handle.image.Close(true);
   handle.image.Destroy();
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) {
-    TapeEntry* entry = handle.entries.items[i];
-    if (entry == nullptr) continue;
-    MemFree(entry->nameScratch);
-    MemFree(entry);
-  }
+  for (std::uint32_t i = 0; i < handle.entries.count; ++i) MemFree(handle.entries.items[i]);
   MemFree(handle.entries.items);
+  MemFree(handle.listedNames.items);
   std::memset(static_cast<void*>(&handle), 0, sizeof handle);
 }

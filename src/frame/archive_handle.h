@@ -13,6 +13,10 @@ struct ArchiveHandle {
   ImageFile image;
   Settings settings;  // private copy, taken when the handle is made
   List<TapeEntry*> entries;
+  // The listed names of the first namedEntries entries, each followed by a NUL,
+  // formed once when the list is built.
+  List<char> listedNames;
+  std::uint32_t namedEntries;
   std::uint32_t cursor;
   std::uint32_t headerlessCount;
   std::uint32_t headerlessDigits;

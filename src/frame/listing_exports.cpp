@@ -10,7 +10,6 @@
 #include "support/random_pool.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_list.h"
-#include "tape/entry_name.h"
 #include "tape/tape_entry.h"
 
 namespace {
@@ -102,7 +101,7 @@ DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData)
   HeaderData->FileAttr = HostFileAttr();
   HeaderData->PackSize = static_cast<int>(entry.storedSize);
   HeaderData->UnpSize = static_cast<int>(entry.extractedSize);
-  return Finish(MakeEntryName(entry, handle, HeaderData->FileName, true));
+  return Finish(ListedEntryName(handle, handle.cursor, HeaderData->FileName));
 }
 
 DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {

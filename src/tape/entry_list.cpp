@@ -1,8 +1,8 @@
 #include "tape/entry_list.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "support/ansi_string.h"
 #include "support/heap.h"
 #include "tape/entry_name.h"
 #include "tape/name_chars.h"
@@ -19,13 +19,6 @@ constexpr const char* TooManyNumberedEntries =
     "You have to switch file numbering mode off in Doved settings\n"
     "to work with this image. Sorry :(";
 
-// A held name with its folded hash, so that sorting compares numbers, not texts.
-struct NameKey {
-  std::uint32_t hash;
-  std::uint32_t index;
-  const char* name;
-};
-
 // FNV-1a over the folded name.
 std::uint32_t FoldedHash(const char* name) {
   std::uint32_t hash = 0x811C9DC5u;
@@ -33,77 +26,112 @@ std::uint32_t FoldedHash(const char* name) {
   return hash;
 }
 
-int CompareFolded(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    const auto x = static_cast<unsigned char>(FoldAsciiLetter(*a));
-    const auto y = static_cast<unsigned char>(FoldAsciiLetter(*b));
-    if (x != y || x == '\0') return x - y;
+bool EqualFolded(const char* a, const char* b) {
+  for (; FoldAsciiLetter(*a) == FoldAsciiLetter(*b); ++a, ++b) {
+    if (*a == '\0') return true;
   }
+  return false;
 }
 
-// Keeps a heap copy of each entry's name in nameScratch, in list order, until
-// a name fails or memory runs out; returns how many entries have one.
-std::uint32_t HoldNames(ArchiveHandle& handle, NameKey* keys) {
-  char name[EntryNameSize];
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) {
-    TapeEntry& entry = *handle.entries.items[i];
-    if (MakeEntryName(entry, handle, name, false).IsFailed()) return i;
-    const std::size_t size = std::strlen(name) + 1;
-    entry.nameScratch = static_cast<char*>(MemAlloc(size));
-    if (entry.nameScratch == nullptr) return i;
-    std::memcpy(entry.nameScratch, name, size);
-    keys[i] = {FoldedHash(name), i, entry.nameScratch};
-  }
-  return handle.entries.count;
-}
+// A distinct name met while counting: its folded hash, where its first entry's
+// name lies in the listed names, and how many entries bear it so far.
+struct NameSlot {
+  std::uint32_t hash;
+  std::uint32_t text;
+  std::uint32_t tally;  // 0: a free slot
+};
 
-// Entries that share a hash, in list order. Nearly always they share one name
-// and their ordinals are their positions; names that only share the hash are
-// sorted apart by their text first.
-void RankRun(TapeEntry* const* entries, NameKey* first, NameKey* last) {
-  const bool oneName =
-      std::all_of(first + 1, last, [first](const NameKey& key) { return CompareFolded(key.name, first->name) == 0; });
-  if (!oneName) {
-    std::sort(first, last, [](const NameKey& a, const NameKey& b) {
-      const int compared = CompareFolded(a.name, b.name);
-      return compared != 0 ? compared < 0 : a.index < b.index;
-    });
-  }
-  std::uint32_t rank = 0;
-  for (NameKey* key = first + 1; key < last; ++key) {
-    rank = oneName || CompareFolded(key[-1].name, key->name) == 0 ? rank + 1 : 0;
-    entries[key->index]->duplicateOrdinal = rank;
-  }
-}
+// The distinct names met so far, open-addressed by hash and at most half full,
+// so that each entry finds its earlier namesakes in one probe or a few rather
+// than by comparing names with every earlier one.
+class NameTable {
+ public:
+  NameTable() = default;
+  NameTable(const NameTable&) = delete;
+  NameTable& operator=(const NameTable&) = delete;
+  ~NameTable() { MemFree(slots_); }
 
-// Sorting by hash, then by position, brings equal names together in list
-// order: n log n instead of comparing every pair of up to 100000 names.
-void RankEqualNames(TapeEntry* const* entries, NameKey* keys, std::uint32_t count) {
-  std::sort(keys, keys + count, [](const NameKey& a, const NameKey& b) {
-    return a.hash != b.hash ? a.hash < b.hash : a.index < b.index;
-  });
-  for (std::uint32_t first = 0, last; first < count; first = last) {
-    last = first + 1;
-    while (last < count && keys[last].hash == keys[first].hash) ++last;
-    RankRun(entries, keys + first, keys + last);
+  // Grows the table before one more name would fill it past half; false
+  // without memory.
+  bool MakeRoom(const char* texts) {
+    if (2 * (used_ + 1) <= size_) return true;
+    const std::uint32_t grown = size_ == 0 ? InitialSize : size_ * 2;
+    auto* slots = static_cast<NameSlot*>(MemAlloc(sizeof(NameSlot) * grown));
+    if (slots == nullptr) return false;
+    NameSlot* old = slots_;
+    const std::uint32_t oldSize = size_;
+    slots_ = slots;
+    size_ = grown;
+    for (std::uint32_t i = 0; i < oldSize; ++i) {
+      if (old[i].tally != 0) Find(texts + old[i].text, old[i].hash, texts) = old[i];
+    }
+    MemFree(old);
+    return true;
   }
+
+  // The slot of `name`, or the free slot where it goes; `texts` holds the
+  // names that the slots point into. Needs a MakeRoom first.
+  NameSlot& Find(const char* name, std::uint32_t hash, const char* texts) {
+    for (std::uint32_t i = hash;; ++i) {
+      NameSlot& slot = slots_[i & (size_ - 1)];
+      if (slot.tally == 0 || (slot.hash == hash && EqualFolded(texts + slot.text, name))) return slot;
+    }
+  }
+
+  void Take(NameSlot& slot, std::uint32_t hash, std::uint32_t text) {
+    if (slot.tally++ != 0) return;
+    slot.hash = hash;
+    slot.text = text;
+    ++used_;
+  }
+
+ private:
+  static constexpr std::uint32_t InitialSize = 256;  // a power of two, as every size
+
+  NameSlot* slots_ = nullptr;
+  std::uint32_t size_ = 0;
+  std::uint32_t used_ = 0;
+};
+
+// Adds the name with its duplicate mark and a NUL to the handle's listed names.
+Status HoldName(ArchiveHandle& handle, String& name, std::uint32_t ordinal) {
+  const Status marked = AppendDuplicateMark(name, ordinal);
+  if (marked.IsFailed()) return marked;
+  return handle.listedNames.Append(name.CStr(), name.length + 1);
 }
 
 }  // namespace
 
+// Each name is formed once, here, and kept for the host: counting needs every
+// name anyway, and the host asks for each one once more.
 Status CountDuplicates(ArchiveHandle& handle) {
   List<TapeEntry*>& entries = handle.entries;
   for (std::uint32_t i = 0; i < entries.count; ++i) entries.items[i]->duplicateOrdinal = 0;
-  auto* keys = static_cast<NameKey*>(MemAlloc(sizeof(NameKey) * entries.count));
-  if (keys != nullptr) {
-    RankEqualNames(entries.items, keys, HoldNames(handle, keys));
-    MemFree(keys);
-  }
+  handle.listedNames.count = 0;
+  handle.namedEntries = 0;
+  NameTable table;
+  String name;
   for (std::uint32_t i = 0; i < entries.count; ++i) {
-    MemFree(entries.items[i]->nameScratch);
-    entries.items[i]->nameScratch = nullptr;
+    TapeEntry& entry = *entries.items[i];
+    if (FormEntryName(name, entry, handle, false).IsFailed()) break;
+    if (!table.MakeRoom(handle.listedNames.items)) break;
+    const std::uint32_t hash = FoldedHash(name.CStr());
+    NameSlot& slot = table.Find(name.CStr(), hash, handle.listedNames.items);
+    const std::uint32_t text = handle.listedNames.count;
+    if (HoldName(handle, name, slot.tally).IsFailed()) break;
+    entry.duplicateOrdinal = slot.tally;
+    entry.listedName = text;
+    table.Take(slot, hash, text);
+    handle.namedEntries = i + 1;
   }
   return StatusOk;
+}
+
+Status ListedEntryName(const ArchiveHandle& handle, std::uint32_t position, char out[EntryNameSize]) {
+  const TapeEntry& entry = *handle.entries.At(position);
+  if (position >= handle.namedEntries) return MakeEntryName(entry, handle, out, true);
+  const char* name = handle.listedNames.items + entry.listedName;
+  return CopyEntryName(name, static_cast<std::uint32_t>(std::strlen(name)), out);
 }
 
 Status BuildEntryList(ArchiveHandle& handle) {

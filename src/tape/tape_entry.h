@@ -54,7 +54,7 @@ struct TapeEntry {
   std::uint32_t trailerLength;
   std::uint8_t trailer[4];
   std::uint32_t hobetaPadding;
-  char* nameScratch;
+  std::uint32_t listedName;  // where its name starts in the handle's listedNames
   std::uint8_t extractAsHobeta;
   std::uint8_t hobetaFits;
   std::uint8_t hobetaHeader[17];

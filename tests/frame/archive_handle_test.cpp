@@ -124,9 +124,10 @@ TEST_F(ArchiveHandleTest, ReleasingAFilledHandleFreesEverythingAndClosesTheImage
   for (int i = 0; i < 3; ++i) {
     auto* entry = static_cast<TapeEntry*>(MemAlloc(sizeof(TapeEntry)));
     ASSERT_NE(entry, nullptr);
-    if (i != 1) entry->nameScratch = static_cast<char*>(MemAlloc(260));
     ASSERT_TRUE(handle.entries.Add(entry).IsOk());
   }
+  ASSERT_TRUE(handle.listedNames.Append("a.C", 4).IsOk());
+  handle.namedEntries = 1;
   handle.cursor = 2;
   ReleaseHandle(handle);
   EXPECT_TRUE(IsAllZero(handle));

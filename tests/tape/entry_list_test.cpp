@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/posix/test_hooks.h"
+#include "support/heap.h"
 #include "tape/entry_list.h"
 #include "tape/entry_name.h"
 #include "tape/naming_fixtures.h"
@@ -153,11 +155,21 @@ class HandList : public ::testing::Test {
     for (const auto& hand : hands) ordinals.push_back(hand->entry.duplicateOrdinal);
     return ordinals;
   }
-  bool ScratchReleased() const {
-    for (const auto& hand : hands) {
-      if (hand->entry.nameScratch != nullptr) return false;
+  // What the host is handed, kept by the count or not, is what MakeEntryName
+  // forms: the same name, or the same failure.
+  void ExpectListedNamesAsFormed() const {
+    for (std::uint32_t i = 0; i < hands.size(); ++i) {
+      char listed[EntryNameSize];
+      char formed[EntryNameSize];
+      const Status fromList = ListedEntryName(handle, i, listed);
+      const Status fromEntry = MakeEntryName(hands[i]->entry, handle, formed, true);
+      ASSERT_EQ(fromList.IsOk(), fromEntry.IsOk()) << "entry " << i;
+      if (fromEntry.IsOk()) {
+        EXPECT_STREQ(listed, formed) << "entry " << i;
+      } else {
+        EXPECT_STREQ(fromList.message, fromEntry.message) << "entry " << i;
+      }
     }
-    return true;
   }
 };
 
@@ -171,7 +183,8 @@ TEST_F(HandList, NamingFailureStopsTheCountSilently) {
   for (auto& hand : hands) hand->entry.duplicateOrdinal = 9;
   EXPECT_TRUE(CountDuplicates(handle).IsOk());
   EXPECT_EQ(Ordinals(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
-  EXPECT_TRUE(ScratchReleased());
+  EXPECT_EQ(handle.namedEntries, 2u);
+  ExpectListedNamesAsFormed();
 }
 
 TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
@@ -180,19 +193,46 @@ TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
   const std::vector<std::uint32_t> full = {0, 1, 2, 3, 4, 5};
   ASSERT_TRUE(CountDuplicates(handle).IsOk());
   ASSERT_EQ(Ordinals(), full);
-  bool failedSomewhere = false;
-  for (unsigned nth = 1; nth <= 30; ++nth) {
-    platform_test::ClearFaults();
-    platform_test::FailCall(platform_test::Fault::HeapAlloc, nth);
-    EXPECT_TRUE(CountDuplicates(handle).IsOk());
-    EXPECT_TRUE(ScratchReleased());
-    const std::vector<std::uint32_t> ordinals = Ordinals();
-    std::size_t counted = 0;
-    while (counted < ordinals.size() && ordinals[counted] == full[counted]) ++counted;
-    for (std::size_t i = counted; i < ordinals.size(); ++i) EXPECT_EQ(ordinals[i], 0u) << "fault " << nth;
-    failedSomewhere |= counted < full.size();
+  for (const auto fault : {platform_test::Fault::HeapAlloc, platform_test::Fault::HeapReAlloc}) {
+    bool failedSomewhere = false;
+    for (unsigned nth = 1; nth <= 30; ++nth) {
+      // As on a newly scanned image, no names are kept yet, so that they grow again.
+      MemFree(handle.listedNames.items);
+      handle.listedNames.items = nullptr;
+      handle.listedNames.count = handle.listedNames.capacity = 0;
+      platform_test::ClearFaults();
+      platform_test::FailCall(fault, nth);
+      EXPECT_TRUE(CountDuplicates(handle).IsOk());
+      platform_test::ClearFaults();
+      const std::vector<std::uint32_t> ordinals = Ordinals();
+      std::size_t counted = 0;
+      while (counted < ordinals.size() && ordinals[counted] == full[counted]) ++counted;
+      for (std::size_t i = counted; i < ordinals.size(); ++i) EXPECT_EQ(ordinals[i], 0u) << "fault " << nth;
+      EXPECT_LE(handle.namedEntries, counted) << "fault " << nth;
+      ExpectListedNamesAsFormed();
+      failedSomewhere |= counted < full.size();
+    }
+    EXPECT_TRUE(failedSomewhere);
   }
-  EXPECT_TRUE(failedSomewhere);
+}
+
+// The longest Rarev name fits without a mark and with "[999]", not with
+// "[1000]": a kept name is checked against the host's field as a formed one is.
+TEST_F(HandList, KeptNamesThatTheirMarkMakesTooLongFail) {
+  handle.settings = RarevSettings(1, 1, true);
+  const std::string compiled = std::string(193, ' ') + "\x01\x02\x03\x04\x05\x06";
+  std::memcpy(handle.settings.FileNamingMode.CompiledParamsPattern, compiled.c_str(), compiled.size() + 1);
+  for (int i = 0; i < 1001; ++i) Add(std::make_unique<HandEntry>(0xFF, std::string("##########"), true));
+  ASSERT_TRUE(CountDuplicates(handle).IsOk());
+  ASSERT_EQ(handle.namedEntries, 1001u);
+  char name[EntryNameSize];
+  ASSERT_TRUE(ListedEntryName(handle, 998, name).IsOk());
+  EXPECT_EQ(std::strlen(name), 259u);
+  const Status status = ListedEntryName(handle, 999, name);
+  ASSERT_TRUE(status.IsFailed());
+  EXPECT_STREQ(status.message, "Filename too long");
+  EXPECT_TRUE(status.flags & Status::Show);
+  ExpectListedNamesAsFormed();
 }
 
 // Against the obvious quadratic count, on many names drawn from a few.

@@ -49,20 +49,30 @@ tap_test::Bytes ExampleImage() {
                  HeaderBlock(3, "screen", 6912, 16384, 32768), DataBlock(Pattern(6912)), DataBlock(Pattern(50))});
 }
 
+namespace {
+
+std::string NameIfFormed(const Status& status, const char* name) {
+  EXPECT_TRUE(status.IsOk()) << (status.message != nullptr ? status.message : "no message");
+  return status.IsOk() ? std::string(name) : std::string("<failed>");
+}
+
+}  // namespace
+
 ListedImage ListNames(tap_test::Bytes image, const Settings& settings) {
   tap_test::ScannedImage scanned(std::move(image), settings);
   ListedImage listed{BuildEntryList(scanned.Handle()), {}};
   if (listed.status.IsOk()) {
-    for (std::uint32_t i = 0; i < scanned.Count(); ++i) listed.names.push_back(NameOf(scanned.Entry(i), scanned.Handle()));
+    for (std::uint32_t i = 0; i < scanned.Count(); ++i) {
+      char name[EntryNameSize];
+      listed.names.push_back(NameIfFormed(ListedEntryName(scanned.Handle(), i, name), name));
+    }
   }
   return listed;
 }
 
 std::string NameOf(const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark) {
   char name[EntryNameSize];
-  const Status status = MakeEntryName(entry, handle, name, withDuplicateMark);
-  EXPECT_TRUE(status.IsOk()) << (status.message != nullptr ? status.message : "no message");
-  return status.IsOk() ? std::string(name) : std::string("<failed>");
+  return NameIfFormed(MakeEntryName(entry, handle, name, withDuplicateMark), name);
 }
 
 HandEntry::HandEntry(std::uint8_t type, const std::string& name10, bool rarev)

@@ -35,7 +35,8 @@ tap_test::Bytes RawHeaderBlock(std::uint8_t type, const std::string& name10, std
 // bytes "screen" (6912 at 16384) and a 50-byte headerless block.
 tap_test::Bytes ExampleImage();
 
-// Builds the entry list of `image` and forms every entry's listed name.
+// Builds the entry list of `image` and takes every entry's listed name, as the
+// host is handed it.
 struct ListedImage {
   Status status;
   std::vector<std::string> names;

@@ -5,7 +5,9 @@
 # Prints both medians.
 #
 # Usage: bench/list_bench.sh [BUILD_DIR] [RUNS]
-#   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
+#   BUILD_DIR  an optimised build tree holding bin/doved and bin/Doved.wcx
+#              (default build/native, the native preset: RelWithDebInfo, -O2);
+#              the asan preset's Debug build says nothing about speed
 #   RUNS       timed runs of each command (default 15)
 set -euo pipefail
 
@@ -13,6 +15,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/native}" && pwd)
 runs=${2:-15}
 command -v tzxlist >/dev/null || { echo "tzxlist (fuse-emulator-utils) is needed" >&2; exit 2; }
+
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+sanitized=$(sed -n 's/^DOVED_SANITIZE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+case "$build_type" in
+  Release | RelWithDebInfo | MinSizeRel) ;;
+  *) echo "warning: $build is a '${build_type:-unknown}' build, not an optimised one" >&2 ;;
+esac
+[ "$sanitized" != ON ] || echo "warning: $build is built with sanitizers" >&2
 
 work=$(mktemp -d "$build/list-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -42,6 +52,7 @@ PY
 source "$root/bench/timing.sh"
 
 entries=$("$work/bin/doved" list "$work/image.tap" | tail -1)
+echo "build: $build (${build_type:-unknown})"
 echo "image: $(stat -c %s "$work/image.tap") bytes; doved says: $entries"
 doved=$(median_seconds "" "'$work/bin/doved' list '$work/image.tap'")
 tzx=$(median_seconds "" "tzxlist '$work/image.tap'")

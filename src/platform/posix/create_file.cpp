@@ -21,6 +21,11 @@ using posix_files::ErrorFromErrnoForPath;
 // tried again; a dangling symbolic link would do so forever.
 constexpr int OpenAlwaysAttempts = 8;
 
+// The kernel's usual read-ahead window. A file no longer than this is read
+// ahead whole without any hint, so FILE_FLAG_SEQUENTIAL_SCAN is passed on
+// only for longer files.
+constexpr off_t DefaultReadAhead = 128 * 1024;
+
 int OpenPath(const std::string& path, int flags) {
   int fd;
   do {
@@ -63,8 +68,9 @@ int AccessFlags(DWORD access) {
 }
 
 // Everything after the open: the kind of file, the read-only attribute, the
-// share lock and the truncation. Errors come back as Windows codes.
-DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition) {
+// share lock, the truncation and the read-ahead hint. Errors come back as
+// Windows codes.
+DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition, bool sequentialScan) {
   struct stat status {};
   if (fstat(fd, &status) != 0) return posix_files::ErrorFromErrno(errno);
   if (!S_ISREG(status.st_mode)) return ERROR_ACCESS_DENIED;
@@ -73,8 +79,12 @@ DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWOR
   if (!posix_files::LockForOpen(fd, sharedRead)) return posix_files::ErrorFromErrno(errno);
   const bool truncates = disposition == TRUNCATE_EXISTING || (disposition == CREATE_ALWAYS && !created);
   if (truncates && ftruncate(fd, 0) != 0) return posix_files::ErrorFromErrno(errno);
-  const int statusFlags = fcntl(fd, F_GETFL);
-  if (statusFlags >= 0) fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK);
+  // O_NONBLOCK was the only status flag of the open: clearing all of them
+  // clears it without asking for the others first.
+  fcntl(fd, F_SETFL, 0);
+  if (sequentialScan && !truncates && status.st_size > DefaultReadAhead) {
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
   return ERROR_SUCCESS;
 }
 
@@ -100,13 +110,13 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   const int fd = OpenForDisposition(file, flags, disposition, created);
   if (fd < 0) return Fail(ErrorFromErrnoForPath(errno, file));
 
-  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition);
+  const bool sequentialScan = (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) != 0;
+  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition, sequentialScan);
   if (error != ERROR_SUCCESS) {
     if (created) unlink(file.c_str());
     close(fd);
     return Fail(error);
   }
-  if (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
   const HANDLE handle =
       posix_files::AddHandle({posix_files::HandleKind::File, fd, writable, 0, 0, 0});

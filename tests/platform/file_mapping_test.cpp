@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/open_descriptors.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_files.h"
 #include "platform/windows_api.h"
@@ -38,6 +39,41 @@ TEST_F(FileMappingTest, ReadOnlyViewOutlivesTheFileHandle) {
   EXPECT_TRUE(UnmapViewOfFile(view));
   EXPECT_FALSE(UnmapViewOfFile(view));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_ADDRESS);
+}
+
+// The file's descriptor serves its mapping too: it is released with the
+// last of the two handles, in whichever order they are closed.
+TEST_F(FileMappingTest, FileAndMappingReleaseTheirDescriptorWithTheLastHandle) {
+  dir.Write("f", "tape bytes");
+  const int descriptors = OpenDescriptorCount();
+  for (const bool fileFirst : {true, false}) {
+    SCOPED_TRACE(fileFirst ? "file closed first" : "mapping closed first");
+    HANDLE file = Open("f", true);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, 0, nullptr);
+    ASSERT_NE(mapping, nullptr);
+    ASSERT_TRUE(CloseHandle(fileFirst ? file : mapping));
+    if (fileFirst) {
+      auto* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+      ASSERT_NE(view, nullptr);
+      view[0] = 'T';
+      EXPECT_TRUE(UnmapViewOfFile(view));
+    } else {
+      LARGE_INTEGER size{};
+      EXPECT_TRUE(GetFileSizeEx(file, &size));
+      EXPECT_EQ(size.QuadPart, 10);
+      DWORD written = 0;
+      EXPECT_TRUE(WriteFile(file, "S", 1, &written, nullptr));
+    }
+    EXPECT_TRUE(CloseHandle(fileFirst ? mapping : file));
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  }
+  EXPECT_EQ(dir.Read("f"), "Sape bytes");
+  // A mapping of a file whose handle is gone cannot be made.
+  HANDLE file = Open("f", false);
+  ASSERT_TRUE(CloseHandle(file));
+  EXPECT_EQ(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
 TEST_F(FileMappingTest, EmptyFilesAndReadOnlyHandlesCannotBeMappedForWriting) {

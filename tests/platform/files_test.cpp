@@ -1,7 +1,7 @@
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/open_descriptors.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_files.h"
 #include "platform/windows_api.h"
@@ -13,15 +13,6 @@ using platform_test::Fault;
 HANDLE OpenFile(const std::string& path, bool writable, DWORD disposition) {
   return CreateFileA(path.c_str(), GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-int OpenDescriptorCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
-  }
-  return count;
 }
 
 class FilesTest : public ::testing::Test {

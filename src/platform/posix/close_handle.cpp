@@ -11,12 +11,15 @@
 
 // The descriptor is released whatever happens: Linux frees it even when
 // close() reports an error, and an injected failure must not leak it either.
+// A descriptor that a file shares with its mappings is closed with the last
+// of them.
 BOOL CloseHandle(HANDLE handle) {
   const bool injected = platform_test::ShouldFail(platform_test::Fault::CloseHandle);
   posix_files::HandleObject object{};
-  if (!posix_files::RemoveHandle(handle, object)) return FALSE;
+  bool lastUser = false;
+  if (!posix_files::RemoveHandle(handle, object, lastUser)) return FALSE;
   if (object.kind == posix_files::HandleKind::Mapping) posix_files::NoteUnmapped(object.device, object.inode);
-  if (close(object.fd) != 0 && errno != EINTR) {
+  if (lastUser && close(object.fd) != 0 && errno != EINTR) {
     SetLastError(posix_files::ErrorFromErrno(errno));
     return FALSE;
   }

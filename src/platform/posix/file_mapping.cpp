@@ -1,9 +1,7 @@
-// File mappings on mmap: a mapping object records what a view needs (a
-// descriptor of its own, the protection and the size); each view is one mmap.
-#include <fcntl.h>
+// File mappings on mmap: a mapping object records what a view needs (its
+// file's descriptor, the protection and the size); each view is one mmap.
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <map>
@@ -73,19 +71,11 @@ HANDLE CreateFileMappingA(HANDLE handle, LPSECURITY_ATTRIBUTES, DWORD protection
   if (fstat(file.fd, &status) != 0) return Fail<void>(posix_files::ErrorFromErrno(errno));
   if (status.st_size == 0) return Fail<void>(ERROR_FILE_INVALID);
 
-  const int fd = fcntl(file.fd, F_DUPFD_CLOEXEC, 0);
-  if (fd < 0) return Fail<void>(posix_files::ErrorFromErrno(errno));
-  if (!posix_files::NoteMapped(status.st_dev, status.st_ino)) {
-    close(fd);
-    return Fail<void>(ERROR_NOT_ENOUGH_MEMORY);
-  }
-  const HANDLE mapping = posix_files::AddHandle({posix_files::HandleKind::Mapping, fd, writable,
-                                                 static_cast<std::uint64_t>(status.st_size), status.st_dev,
-                                                 status.st_ino});
-  if (mapping == nullptr) {
-    posix_files::NoteUnmapped(status.st_dev, status.st_ino);
-    close(fd);
-  }
+  if (!posix_files::NoteMapped(status.st_dev, status.st_ino)) return Fail<void>(ERROR_NOT_ENOUGH_MEMORY);
+  const HANDLE mapping = posix_files::AddMapping(handle, {posix_files::HandleKind::Mapping, file.fd, writable,
+                                                          static_cast<std::uint64_t>(status.st_size), status.st_dev,
+                                                          status.st_ino});
+  if (mapping == nullptr) posix_files::NoteUnmapped(status.st_dev, status.st_ino);
   return mapping;
 }
 

@@ -31,10 +31,8 @@ Slot* SlotOfHandle(HANDLE handle) {
   return &slots[index];
 }
 
-}  // namespace
-
-HANDLE AddHandle(const HandleObject& object) {
-  std::lock_guard lock(tableMutex);
+// Puts `object` into a free slot, or a new one (table locked).
+HANDLE Insert(const HandleObject& object) {
   for (std::size_t i = 0; i < slots.size(); ++i) {
     if (!slots[i].used) {
       slots[i] = {true, object};
@@ -50,6 +48,31 @@ HANDLE AddHandle(const HandleObject& object) {
   return HandleOfSlot(slots.size() - 1);
 }
 
+// Whether a used slot holds `fd` (table locked).
+bool DescriptorInUse(int fd) {
+  for (const Slot& slot : slots) {
+    if (slot.used && slot.object.fd == fd) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HANDLE AddHandle(const HandleObject& object) {
+  std::lock_guard lock(tableMutex);
+  return Insert(object);
+}
+
+HANDLE AddMapping(HANDLE file, const HandleObject& mapping) {
+  std::lock_guard lock(tableMutex);
+  const Slot* slot = SlotOfHandle(file);
+  if (slot == nullptr || slot->object.kind != HandleKind::File || slot->object.fd != mapping.fd) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  return Insert(mapping);
+}
+
 bool FindHandle(HANDLE handle, HandleKind kind, HandleObject& out) {
   std::lock_guard lock(tableMutex);
   const Slot* slot = SlotOfHandle(handle);
@@ -61,7 +84,7 @@ bool FindHandle(HANDLE handle, HandleKind kind, HandleObject& out) {
   return true;
 }
 
-bool RemoveHandle(HANDLE handle, HandleObject& out) {
+bool RemoveHandle(HANDLE handle, HandleObject& out, bool& lastUser) {
   std::lock_guard lock(tableMutex);
   Slot* slot = SlotOfHandle(handle);
   if (slot == nullptr) {
@@ -70,6 +93,7 @@ bool RemoveHandle(HANDLE handle, HandleObject& out) {
   }
   out = slot->object;
   slot->used = false;
+  lastUser = !DescriptorInUse(out.fd);
   return true;
 }
 

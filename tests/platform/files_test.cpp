@@ -129,6 +129,38 @@ TEST_F(FilesTest, WritePositionLengthAndSize) {
   EXPECT_FALSE(CloseHandle(nullptr));
 }
 
+TEST_F(FilesTest, ReadStopsAtTheEndAndNeedsReadAccess) {
+  const std::string path = dir.Write("f", "hello world");
+  HANDLE h = OpenFile(path, false, OPEN_EXISTING);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  char bytes[32] = {};
+  DWORD read = 99;
+  platform_test::FailCall(Fault::ReadFile, 1);
+  EXPECT_FALSE(ReadFile(h, bytes, 5, &read, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_READ_FAULT);
+  EXPECT_EQ(read, 0u);
+  ASSERT_TRUE(ReadFile(h, bytes, 5, &read, nullptr));  // the failed call did not move the position
+  EXPECT_EQ(std::string(bytes, read), "hello");
+  ASSERT_TRUE(ReadFile(h, bytes, sizeof bytes, &read, nullptr));
+  EXPECT_EQ(std::string(bytes, read), " world");
+  ASSERT_TRUE(ReadFile(h, bytes, sizeof bytes, &read, nullptr));
+  EXPECT_EQ(read, 0u);
+  LARGE_INTEGER distance{};
+  distance.QuadPart = 6;
+  ASSERT_TRUE(SetFilePointerEx(h, distance, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(ReadFile(h, bytes, 3, &read, nullptr));
+  EXPECT_EQ(std::string(bytes, read), "wor");
+  CloseHandle(h);
+
+  h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(ReadFile(h, bytes, 1, &read, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  CloseHandle(h);
+  EXPECT_FALSE(ReadFile(h, bytes, 1, &read, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
 TEST_F(FilesTest, MoveReplacesOnlyWhenAsked) {
   const std::string from = dir.Write("from", "new");
   const std::string to = dir.Write("to", "old");

@@ -1,4 +1,4 @@
-// Size, position, writing, length and flushing of an open file.
+// Size, position, reading, writing, length and flushing of an open file.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +42,28 @@ BOOL GetFileSizeEx(HANDLE handle, LARGE_INTEGER* size) {
   struct stat status {};
   if (fstat(file.fd, &status) != 0) return FailFromErrno();
   size->QuadPart = status.st_size;
+  return TRUE;
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID bytes, DWORD count, DWORD* read, LPOVERLAPPED) {
+  if (read != nullptr) *read = 0;
+  if (platform_test::ShouldFail(Fault::ReadFile)) return Fail(ERROR_READ_FAULT);
+  posix_files::HandleObject file{};
+  if (!FindFile(handle, false, file)) return FALSE;
+  auto* next = static_cast<char*>(bytes);
+  DWORD done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(file.fd, next + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      if (read != nullptr) *read = done;
+      // The handle is an open file: it was opened without GENERIC_READ.
+      return errno == EBADF ? Fail(ERROR_ACCESS_DENIED) : FailFromErrno();
+    }
+    if (n == 0) break;
+    done += static_cast<DWORD>(n);
+  }
+  if (read != nullptr) *read = done;
   return TRUE;
 }
 

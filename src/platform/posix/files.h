@@ -62,6 +62,9 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
 // Closes a file or a mapping. The handle is gone even when this reports failure.
 BOOL CloseHandle(HANDLE handle);
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
+// Reads at the file position until `count` bytes or the end of the file;
+// at the end it succeeds with fewer bytes, or none.
+BOOL ReadFile(HANDLE file, LPVOID bytes, DWORD count, DWORD* read, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, DWORD* written, LPOVERLAPPED overlapped);
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, LARGE_INTEGER* newPosition, DWORD method);
 // Fails with ERROR_USER_MAPPED_FILE while the file has a mapping or a view.

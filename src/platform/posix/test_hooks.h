@@ -20,6 +20,7 @@ enum class Fault {
   CreateFileMapping,
   MapViewOfFile,
   UnmapViewOfFile,
+  ReadFile,
   WriteFile,
   SetFilePointer,
   SetEndOfFile,

@@ -6,8 +6,10 @@
 
 namespace {
 
-// A WriteFile call takes at most this many bytes.
-constexpr std::uint64_t MaxWritePiece = 0x40000000;
+// A ReadFile or WriteFile call takes at most this many bytes.
+constexpr std::uint64_t MaxPiece = 0x40000000;
+
+DWORD PieceOf(std::uint64_t count) { return static_cast<DWORD>(count < MaxPiece ? count : MaxPiece); }
 
 // mapping and view of an empty file: there is nothing to map, yet the object
 // counts as mapped.
@@ -129,10 +131,22 @@ bool ImageFile::QuerySize(std::uint64_t& out) {
   return true;
 }
 
+bool ImageFile::Read(void* bytes, std::uint64_t count) {
+  auto* next = static_cast<std::uint8_t*>(bytes);
+  while (count != 0) {
+    const DWORD piece = PieceOf(count);
+    DWORD read = 0;
+    if (!ReadFile(Handle(), next, piece, &read, nullptr) || read != piece) return false;
+    next += piece;
+    count -= piece;
+  }
+  return true;
+}
+
 bool ImageFile::Write(const void* bytes, std::uint64_t count) {
   const auto* next = static_cast<const std::uint8_t*>(bytes);
   while (count != 0) {
-    const auto piece = static_cast<DWORD>(count < MaxWritePiece ? count : MaxWritePiece);
+    const DWORD piece = PieceOf(count);
     DWORD written = 0;
     if (!WriteFile(Handle(), next, piece, &written, nullptr) || written != piece) return false;
     next += piece;

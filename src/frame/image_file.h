@@ -1,5 +1,6 @@
-// The one way the plug-in reaches files: open, map, write, close, and delete
-// the file again when the work on it failed. An all-zero object is closed.
+// The one way the plug-in reaches files: open, map or read, write, close, and
+// delete the file again when the work on it failed. An all-zero object is
+// closed.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ class ImageFile {
   bool Map(bool writable);
   bool Unmap();
   bool QuerySize(std::uint64_t& out);
+  // Exactly `count` bytes from the file position; false at the end of the file.
+  bool Read(void* bytes, std::uint64_t count);
   bool Write(const void* bytes, std::uint64_t count);
   bool SeekEnd();
   bool Truncate(std::uint64_t length);

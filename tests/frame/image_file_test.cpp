@@ -184,6 +184,24 @@ TEST_F(ImageFileTest, WriteSeekTruncateAndMapAfterGrowing) {
   EXPECT_EQ(dir.Read("img.tap"), "abZ");
 }
 
+TEST_F(ImageFileTest, ReadTakesExactlyTheBytesAskedFor) {
+  dir.Write("src.C", "abcdef");
+  ASSERT_TRUE(Open("src.C", false, OPEN_EXISTING, false).IsOk());
+  EXPECT_EQ(file.mapping, nullptr);
+  char bytes[8] = {};
+  EXPECT_TRUE(file.Read(bytes, 0));
+  EXPECT_EQ(platform_test::CallCount(Fault::ReadFile), 0u);
+  ASSERT_TRUE(file.Read(bytes, 4));
+  EXPECT_EQ(std::string(bytes, 4), "abcd");
+  EXPECT_FALSE(file.Read(bytes, 3));  // two bytes are left
+  EXPECT_TRUE(file.Close(true).IsOk());
+  ASSERT_TRUE(Open("src.C", false, OPEN_EXISTING, false).IsOk());
+  platform_test::FailCall(Fault::ReadFile, 1);
+  EXPECT_FALSE(file.Read(bytes, 6));
+  EXPECT_TRUE(file.Read(bytes, 6));
+  EXPECT_EQ(std::string(bytes, 6), "abcdef");
+}
+
 TEST_F(ImageFileTest, CloseFailureIsReportedAndTheObjectResetAllTheSame) {
   dir.Write("a.tap", "abc");
   ASSERT_TRUE(Open("a.tap", false, OPEN_EXISTING, true).IsOk());

@@ -4,6 +4,7 @@
 #include "modify/packed_item.h"
 #include "modify/tape_file_plan.h"
 #include "support/ansi_string.h"
+#include "support/heap.h"
 #include "support/list.h"
 
 namespace {
@@ -28,6 +29,7 @@ class Conversion {
   ~Conversion() {
     source_.Destroy();
     for (std::uint32_t i = 0; i < items_.count; ++i) FreePackedItem(items_.items[i]);
+    MemFree(contents_);
   }
 
   Status ConvertAll(const char* sourceDirectory, const char* addList) {
@@ -58,17 +60,24 @@ class Conversion {
   Status Convert(const char* sourceDirectory, const char* name, const char* entryName, PackedItem& item) {
     const Status built = BuildSourcePath(path_, sourceDirectory, name);
     if (built.IsFailed()) return built;
+    if (contents_ == nullptr) {
+      contents_ = static_cast<std::uint8_t*>(MemAlloc(MaxSourceFileSize));
+      if (contents_ == nullptr) return StatusNoMemory;
+    }
+    // Sources are read, not mapped: one read of at most 64 KB costs less than
+    // making and dropping a mapping, and each file is copied once either way.
     const Status opened =
-        source_.Open(path_.CStr(), false, OPEN_EXISTING, true, MaxSourceFileSize, SourceTooLarge, false);
+        source_.Open(path_.CStr(), false, OPEN_EXISTING, false, MaxSourceFileSize, SourceTooLarge, false);
     if (opened.IsFailed()) return opened;
+    if (!source_.Read(contents_, source_.size)) return SilentFailure(E_EOPEN);
     FILETIME creation;
     if (!GetFileTime(source_.Handle(), &creation, nullptr, nullptr)) return SilentFailure(E_EOPEN);
 
     TapeFilePlan plan;
     const auto size = static_cast<std::uint32_t>(source_.size);
-    const Status planned = PlanTapeFile(entryName, source_.Bytes(), size, FileTimeValue(creation), settings_, plan);
+    const Status planned = PlanTapeFile(entryName, contents_, size, FileTimeValue(creation), settings_, plan);
     if (planned.IsFailed()) return planned;
-    const Status filled = FillPackedItem(item, plan, source_.Bytes());
+    const Status filled = FillPackedItem(item, plan, contents_);
     if (filled.IsFailed()) return filled;
 
     total_ += item.dataByteCount;
@@ -83,6 +92,7 @@ class Conversion {
   List<PackedItem> items_;
   String path_;
   ImageFile source_{};
+  std::uint8_t* contents_ = nullptr;  // the bytes of the file being converted
 };
 
 }  // namespace

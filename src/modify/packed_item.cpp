@@ -28,8 +28,7 @@ Status FillPackedItem(PackedItem& item, const TapeFilePlan& plan, const std::uin
   if (block == nullptr) return StatusNoMemory;
   PutU16(block, plan.dataLength + 2);
   block[2] = plan.dataFlag;
-  // An empty file has no mapping behind its view; there is nothing to copy.
-  if (plan.dataLength != 0) std::memcpy(block + 3, contents + plan.dataOffset, plan.dataLength);
+  std::memcpy(block + 3, contents + plan.dataOffset, plan.dataLength);
   block[count - 1] = BlockChecksum(block + 2, plan.dataLength + 1);
   item.dataBytes = block;
   item.dataByteCount = count;

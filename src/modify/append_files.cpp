@@ -1,6 +1,7 @@
 #include "modify/append_files.h"
 
 #include "modify/add_list.h"
+#include "modify/block_writer.h"
 #include "modify/packed_item.h"
 #include "modify/tape_file_plan.h"
 #include "support/ansi_string.h"
@@ -47,13 +48,16 @@ class Conversion {
 
   Status WriteAll(ImageFile& image) const {
     constexpr Status WriteFailed = SilentFailure(E_EWRITE);
+    BlockWriter writer(image);
+    const Status started = writer.Start();
+    if (started.IsFailed()) return started;
     if (!image.SeekEnd()) return WriteFailed;
     for (std::uint32_t i = 0; i < items_.count; ++i) {
       const PackedItem& item = items_.items[i];
-      if (item.HasHeader() && !image.Write(item.headerBytes, StoredHeaderBlockSize)) return WriteFailed;
-      if (!image.Write(item.dataBytes, item.dataByteCount)) return WriteFailed;
+      if (item.HasHeader() && !writer.Append(item.headerBytes, StoredHeaderBlockSize)) return WriteFailed;
+      if (!writer.Append(item.dataBytes, item.dataByteCount)) return WriteFailed;
     }
-    return StatusOk;
+    return writer.Flush() ? StatusOk : WriteFailed;
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "modify/block_writer.h"
 #include "modify/pack_test_support.h"
 #include "tape/tap_image_builder.h"
 
@@ -125,9 +126,7 @@ TEST_F(PackFailureTest, EveryFailingCallLeavesAnExistingImageAsItWas) {
       {{Fault::CloseHandle, 4}, {E_ECLOSE, true}},      // the image, after everything is written
       {{Fault::SetFilePointer, 1}, Fails(E_EOPEN)},     // positioning before conversion
       {{Fault::SetFilePointer, 2}, Fails(E_EWRITE)},    // positioning before writing
-      {{Fault::WriteFile, 1}, Fails(E_EWRITE)},
-      {{Fault::WriteFile, 2}, Fails(E_EWRITE)},
-      {{Fault::WriteFile, 3}, Fails(E_EWRITE)},
+      {{Fault::WriteFile, 1}, Fails(E_EWRITE)},         // the blocks go out together
   };
   CheckEveryCall(expectations, false);
 }
@@ -154,10 +153,45 @@ TEST_F(PackFailureTest, EveryFailingCallLeavesNoNewImageBehind) {
       {{Fault::SetFilePointer, 1}, Fails(E_EOPEN)},
       {{Fault::SetFilePointer, 2}, Fails(E_EWRITE)},
       {{Fault::WriteFile, 1}, Fails(E_EWRITE)},
-      {{Fault::WriteFile, 2}, Fails(E_EWRITE)},
-      {{Fault::WriteFile, 3}, Fails(E_EWRITE)},
   };
   CheckEveryCall(expectations, true);
+}
+
+// Blocks too many for one write: the first header goes out before the big
+// data block, which is larger than the buffer and goes out on its own; the
+// next blocks fill the buffer until the small data block no longer fits;
+// the rest goes out at the end. Whichever write fails, what the earlier
+// ones appended is cut off again.
+TEST_F(PackFailureTest, WriteThatFailsHalfwayLeavesTheImageAsItWas) {
+  constexpr std::uint32_t Buffer = BlockWriter::BufferSize;
+  const std::string big(Buffer - 3, 'b');
+  const std::string middle(Buffer / 4 * 3, 'm');
+  const std::string small(Buffer / 3, 's');
+  WriteSource(Source("big.C"), big);
+  WriteSource(Source("middle.C"), middle);
+  WriteSource(Source("small.C"), small);
+  const std::vector<std::string> names = {"big.C", "middle.C", "small.C", "a.C", "data1"};
+  const auto payload = [](const std::string& text) { return tap_test::Bytes(text.begin(), text.end()); };
+  const std::string packed =
+      Existing() + AsText(Concat({HeaderBlock(3, "big", Buffer - 3, 0, 0x8000), DataBlock(payload(big)),
+                                  HeaderBlock(3, "middle", Buffer / 4 * 3, 0, 0x8000), DataBlock(payload(middle)),
+                                  HeaderBlock(3, "small", Buffer / 3, 0, 0x8000), DataBlock(payload(small))})) +
+      Added();
+
+  StoreFile(ImagePath(), Existing());
+  ASSERT_EQ(Pack(ImagePath(), SourceDir(), names), 0);
+  EXPECT_EQ(FileBytes(ImagePath()), packed);
+  const unsigned writes = platform_test::CallCount(Fault::WriteFile);
+  EXPECT_EQ(writes, 4u);
+  for (unsigned nth = 1; nth <= writes; ++nth) {
+    SCOPED_TRACE(::testing::Message() << "write " << nth);
+    StoreFile(ImagePath(), Existing());
+    platform_test::ClearFaults();
+    platform_test::FailCall(Fault::WriteFile, nth);
+    EXPECT_EQ(Pack(ImagePath(), SourceDir(), names), E_EWRITE);
+    EXPECT_EQ(FileBytes(ImagePath()), Existing());
+  }
+  EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(PackFailureTest, CuttingBackThatFailsChangesNeitherCodeNorImage) {

@@ -67,16 +67,22 @@ int AccessFlags(DWORD access) {
   return O_RDONLY;
 }
 
-// Everything after the open: the kind of file, the read-only attribute, the
-// share lock, the truncation and the read-ahead hint. Errors come back as
-// Windows codes.
-DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition, bool sequentialScan) {
+// Everything after the open: the share lock, the kind of file, the read-only
+// attribute, the truncation and the read-ahead hint. Errors come back as
+// Windows codes. A reader locks the file before it looks at it, so that the
+// size it sees holds for as long as it keeps the file: no writer can open it
+// meanwhile. A writer looks first, and refuses a read-only file without ever
+// holding it.
+DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition, bool sequentialScan,
+                      std::uint64_t& size) {
+  const bool readerLocked = !writable && posix_files::LockForOpen(fd, (shareMode & FILE_SHARE_READ) != 0);
+  const int lockError = errno;
   struct stat status {};
   if (fstat(fd, &status) != 0) return posix_files::ErrorFromErrno(errno);
   if (!S_ISREG(status.st_mode)) return ERROR_ACCESS_DENIED;
   if (writable && !created && posix_files::IsReadOnlyFile(status)) return ERROR_ACCESS_DENIED;
-  const bool sharedRead = !writable && (shareMode & FILE_SHARE_READ) != 0;
-  if (!posix_files::LockForOpen(fd, sharedRead)) return posix_files::ErrorFromErrno(errno);
+  if (!writable && !readerLocked) return posix_files::ErrorFromErrno(lockError);
+  if (writable && !posix_files::LockForOpen(fd, false)) return posix_files::ErrorFromErrno(errno);
   const bool truncates = disposition == TRUNCATE_EXISTING || (disposition == CREATE_ALWAYS && !created);
   if (truncates && ftruncate(fd, 0) != 0) return posix_files::ErrorFromErrno(errno);
   // O_NONBLOCK was the only status flag of the open: clearing all of them
@@ -85,6 +91,7 @@ DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWOR
   if (sequentialScan && !truncates && status.st_size > DefaultReadAhead) {
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   }
+  size = static_cast<std::uint64_t>(status.st_size);
   return ERROR_SUCCESS;
 }
 
@@ -111,7 +118,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   if (fd < 0) return Fail(ErrorFromErrnoForPath(errno, file));
 
   const bool sequentialScan = (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) != 0;
-  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition, sequentialScan);
+  std::uint64_t size = 0;
+  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition, sequentialScan, size);
   if (error != ERROR_SUCCESS) {
     if (created) unlink(file.c_str());
     close(fd);
@@ -119,7 +127,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   }
 
   const HANDLE handle =
-      posix_files::AddHandle({posix_files::HandleKind::File, fd, writable, 0, 0, 0});
+      posix_files::AddHandle({posix_files::HandleKind::File, fd, writable, size, 0, 0});
   if (handle == nullptr) {
     if (created) unlink(file.c_str());
     close(fd);

@@ -21,7 +21,7 @@ struct HandleObject {
   HandleKind kind;
   int fd;         // a mapping holds its file's descriptor
   bool writable;  // file opened with GENERIC_WRITE, or mapping made PAGE_READWRITE
-  std::uint64_t size;  // mapping: the bytes it covers
+  std::uint64_t size;  // mapping: the bytes it covers; file opened read-only: its length
   dev_t device;        // mapping: the file it maps
   ino_t inode;
 };

@@ -86,8 +86,9 @@ DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWOR
   const bool truncates = disposition == TRUNCATE_EXISTING || (disposition == CREATE_ALWAYS && !created);
   if (truncates && ftruncate(fd, 0) != 0) return posix_files::ErrorFromErrno(errno);
   // O_NONBLOCK was the only status flag of the open: clearing all of them
-  // clears it without asking for the others first.
-  fcntl(fd, F_SETFL, 0);
+  // clears it without asking for the others first. Reads of a regular file
+  // do not heed the flag, so a reader keeps it (as GNU tar does).
+  if (writable) fcntl(fd, F_SETFL, 0);
   if (sequentialScan && !truncates && status.st_size > DefaultReadAhead) {
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   }

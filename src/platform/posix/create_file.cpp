@@ -24,7 +24,7 @@ constexpr int OpenAlwaysAttempts = 8;
 // The kernel's usual read-ahead window. A file no longer than this is read
 // ahead whole without any hint, so FILE_FLAG_SEQUENTIAL_SCAN is passed on
 // only for longer files.
-constexpr off_t DefaultReadAhead = 128 * 1024;
+constexpr std::uint64_t DefaultReadAhead = 128 * 1024;
 
 int OpenPath(const std::string& path, int flags) {
   int fd;
@@ -68,19 +68,23 @@ int AccessFlags(DWORD access) {
 }
 
 // Everything after the open: the share lock, the kind of file, the read-only
-// attribute, the truncation and the read-ahead hint. Errors come back as
-// Windows codes. A reader locks the file before it looks at it, so that the
-// size it sees holds for as long as it keeps the file: no writer can open it
-// meanwhile. A writer looks first, and refuses a read-only file without ever
-// holding it.
+// attribute, the truncation and the read-ahead hint; the length and birth
+// time go into `file`. Errors come back as Windows codes. A reader locks the
+// file before it looks at it, so that the length it sees holds for as long
+// as it keeps the file: no writer can open it meanwhile. A writer looks
+// first, and refuses a read-only file without ever holding it.
 DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWORD disposition, bool sequentialScan,
-                      std::uint64_t& size) {
+                      posix_files::HandleObject& file) {
   const bool readerLocked = !writable && posix_files::LockForOpen(fd, (shareMode & FILE_SHARE_READ) != 0);
   const int lockError = errno;
-  struct stat status {};
-  if (fstat(fd, &status) != 0) return posix_files::ErrorFromErrno(errno);
-  if (!S_ISREG(status.st_mode)) return ERROR_ACCESS_DENIED;
-  if (writable && !created && posix_files::IsReadOnlyFile(status)) return ERROR_ACCESS_DENIED;
+  // One call for the status and the birth time (glibc falls back to fstat
+  // on kernels without statx, and then reports no birth time).
+  struct statx status {};
+  if (statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_BTIME, &status) != 0) {
+    return posix_files::ErrorFromErrno(errno);
+  }
+  if (!S_ISREG(status.stx_mode)) return ERROR_ACCESS_DENIED;
+  if (writable && !created && posix_files::IsReadOnlyFile(status.stx_mode)) return ERROR_ACCESS_DENIED;
   if (!writable && !readerLocked) return posix_files::ErrorFromErrno(lockError);
   if (writable && !posix_files::LockForOpen(fd, false)) return posix_files::ErrorFromErrno(errno);
   const bool truncates = disposition == TRUNCATE_EXISTING || (disposition == CREATE_ALWAYS && !created);
@@ -89,10 +93,12 @@ DWORD PrepareOpenFile(int fd, bool writable, bool created, DWORD shareMode, DWOR
   // clears it without asking for the others first. Reads of a regular file
   // do not heed the flag, so a reader keeps it (as GNU tar does).
   if (writable) fcntl(fd, F_SETFL, 0);
-  if (sequentialScan && !truncates && status.st_size > DefaultReadAhead) {
+  if (sequentialScan && !truncates && status.stx_size > DefaultReadAhead) {
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   }
-  size = static_cast<std::uint64_t>(status.st_size);
+  file.size = status.stx_size;
+  file.hasBirthTime = (status.stx_mask & STATX_BTIME) != 0;
+  file.birthTime = status.stx_btime;
   return ERROR_SUCCESS;
 }
 
@@ -119,16 +125,18 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   if (fd < 0) return Fail(ErrorFromErrnoForPath(errno, file));
 
   const bool sequentialScan = (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) != 0;
-  std::uint64_t size = 0;
-  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition, sequentialScan, size);
+  posix_files::HandleObject object{};
+  object.kind = posix_files::HandleKind::File;
+  object.fd = fd;
+  object.writable = writable;
+  const DWORD error = PrepareOpenFile(fd, writable, created, shareMode, disposition, sequentialScan, object);
   if (error != ERROR_SUCCESS) {
     if (created) unlink(file.c_str());
     close(fd);
     return Fail(error);
   }
 
-  const HANDLE handle =
-      posix_files::AddHandle({posix_files::HandleKind::File, fd, writable, size, 0, 0});
+  const HANDLE handle = posix_files::AddHandle(object);
   if (handle == nullptr) {
     if (created) unlink(file.c_str());
     close(fd);

@@ -28,7 +28,7 @@ BOOL DeleteFileA(LPCSTR path) {
   const std::string file = posix_files::PosixPath(path);
   struct stat status {};
   if (lstat(file.c_str(), &status) != 0) return Fail(posix_files::ErrorFromErrnoForPath(errno, file));
-  if (S_ISDIR(status.st_mode) || posix_files::IsReadOnlyFile(status)) return Fail(ERROR_ACCESS_DENIED);
+  if (S_ISDIR(status.st_mode) || posix_files::IsReadOnlyFile(status.st_mode)) return Fail(ERROR_ACCESS_DENIED);
 
   int held = -1;
   if (S_ISREG(status.st_mode)) {

@@ -20,8 +20,6 @@ bool LockForOpen(int fd, bool shared);
 int HoldForRemoval(const std::string& path, bool& inUse);
 
 // A regular file without any write permission bit: the read-only attribute.
-inline bool IsReadOnlyFile(const struct stat& status) {
-  return S_ISREG(status.st_mode) && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
+inline bool IsReadOnlyFile(mode_t mode) { return S_ISREG(mode) && (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
 
 }  // namespace posix_files

@@ -1,7 +1,6 @@
 // File times. Linux keeps no settable creation time, so it is kept in a user
 // extended attribute of the file; the last-access and last-write times are
 // the file's own, with their full precision.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -61,9 +60,9 @@ bool ToTimespec(const FILETIME* time, timespec& out) {
 
 // The stored creation time, else the birth time, else 0; false with the
 // error set when the file cannot be asked.
-bool ReadCreationTime(int fd, FILETIME& out) {
+bool ReadCreationTime(const posix_files::HandleObject& file, FILETIME& out) {
   unsigned char bytes[CreationTimeBytes];
-  const ssize_t n = fgetxattr(fd, CreationTimeAttribute, bytes, sizeof bytes);
+  const ssize_t n = fgetxattr(file.fd, CreationTimeAttribute, bytes, sizeof bytes);
   if (n == static_cast<ssize_t>(CreationTimeBytes)) {
     std::uint64_t ticks = 0;
     for (std::size_t i = CreationTimeBytes; i-- > 0;) ticks = (ticks << 8) | bytes[i];
@@ -74,12 +73,7 @@ bool ReadCreationTime(int fd, FILETIME& out) {
     SetLastError(posix_files::ErrorFromErrno(errno));
     return false;
   }
-  struct statx birth {};
-  if (statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &birth) == 0 && (birth.stx_mask & STATX_BTIME) != 0) {
-    out = FromUnixTime(birth.stx_btime.tv_sec, birth.stx_btime.tv_nsec);
-  } else {
-    out = FromTicks(0);
-  }
+  out = file.hasBirthTime ? FromUnixTime(file.birthTime.tv_sec, file.birthTime.tv_nsec) : FromTicks(0);
   return true;
 }
 
@@ -114,7 +108,7 @@ BOOL GetFileTime(HANDLE handle, FILETIME* creation, FILETIME* lastAccess, FILETI
     return Fail(posix_files::ErrorFromErrno(errno));
   }
   FILETIME created{};
-  if (creation != nullptr && !ReadCreationTime(file.fd, created)) return FALSE;
+  if (creation != nullptr && !ReadCreationTime(file, created)) return FALSE;
   if (creation != nullptr) *creation = created;
   if (lastAccess != nullptr) *lastAccess = FromUnixTime(status.st_atim.tv_sec, status.st_atim.tv_nsec);
   if (lastWrite != nullptr) *lastWrite = FromUnixTime(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);

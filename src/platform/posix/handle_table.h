@@ -7,6 +7,7 @@
 // open until the last handle that holds it is closed.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -24,6 +25,10 @@ struct HandleObject {
   std::uint64_t size;  // mapping: the bytes it covers; file opened read-only: its length
   dev_t device;        // mapping: the file it maps
   ino_t inode;
+  // file: its birth time, read at open (it never changes), where the file
+  // system keeps one
+  bool hasBirthTime = false;
+  statx_timestamp birthTime{};
 };
 
 // Null, with ERROR_NOT_ENOUGH_MEMORY, when the table cannot grow.

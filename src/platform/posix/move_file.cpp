@@ -88,7 +88,7 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   struct stat targetStatus {};
   const bool targetExists = lstat(target.c_str(), &targetStatus) == 0;
   if (targetExists && !replaces) return Fail(ERROR_ALREADY_EXISTS);
-  if (targetExists && (S_ISDIR(targetStatus.st_mode) || posix_files::IsReadOnlyFile(targetStatus))) {
+  if (targetExists && (S_ISDIR(targetStatus.st_mode) || posix_files::IsReadOnlyFile(targetStatus.st_mode))) {
     return Fail(ERROR_ACCESS_DENIED);
   }
   if (targetExists && !holds.Hold(target, targetStatus)) return Fail(ERROR_ACCESS_DENIED);

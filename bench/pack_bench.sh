@@ -5,7 +5,9 @@
 # syncs. Prints the medians and their ratio; the target is at most 1.5.
 #
 # Usage: bench/pack_bench.sh [BUILD_DIR] [RUNS]
-#   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
+#   BUILD_DIR  an optimised build tree holding bin/doved and bin/Doved.wcx
+#              (default build/native, the native preset: RelWithDebInfo, -O2);
+#              the asan preset's Debug build says nothing about speed
 #   RUNS       timed runs of each command (default 15)
 # Uses hyperfine when it is installed, else a plain timing loop.
 set -euo pipefail
@@ -16,6 +18,8 @@ runs=${2:-15}
 for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
   [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
 done
+source "$root/bench/build_check.sh"
+build_type=$(build_type_of "$build")
 
 work=$(mktemp -d "$build/pack-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -47,6 +51,7 @@ source "$root/bench/timing.sh"
 pack_median=$(median_seconds "$pack_prepare" "$pack_command")
 tar_median=$(median_seconds "$tar_prepare" "$tar_command")
 
+printf 'build: %s (%s)\n' "$build" "$build_type"
 printf '10000 files of 1024 bytes, %d runs each, load average %s\n' "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf 'pack (bin/doved pack image.tap *.C): median %s ms\n' "$(milliseconds "$pack_median")"
 printf 'tar (tar -cf files.tar *.C): median %s ms\n' "$(milliseconds "$tar_median")"

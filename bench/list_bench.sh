@@ -16,13 +16,8 @@ build=$(cd "${1:-$root/build/native}" && pwd)
 runs=${2:-15}
 command -v tzxlist >/dev/null || { echo "tzxlist (fuse-emulator-utils) is needed" >&2; exit 2; }
 
-build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-sanitized=$(sed -n 's/^DOVED_SANITIZE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-case "$build_type" in
-  Release | RelWithDebInfo | MinSizeRel) ;;
-  *) echo "warning: $build is a '${build_type:-unknown}' build, not an optimised one" >&2 ;;
-esac
-[ "$sanitized" != ON ] || echo "warning: $build is built with sanitizers" >&2
+source "$root/bench/build_check.sh"
+build_type=$(build_type_of "$build")
 
 work=$(mktemp -d "$build/list-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -52,7 +47,7 @@ PY
 source "$root/bench/timing.sh"
 
 entries=$("$work/bin/doved" list "$work/image.tap" | tail -1)
-echo "build: $build (${build_type:-unknown})"
+echo "build: $build ($build_type)"
 echo "image: $(stat -c %s "$work/image.tap") bytes; doved says: $entries"
 doved=$(median_seconds "" "'$work/bin/doved' list '$work/image.tap'")
 tzx=$(median_seconds "" "tzxlist '$work/image.tap'")

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "e2e/host_tool.h"
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 #include "tape/tap_image_builder.h"
 
 namespace {

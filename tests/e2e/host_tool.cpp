@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 
 CommandResult RunShell(const std::string& command, bool withErrors) {
   CommandResult result{-1, {}};

@@ -181,7 +181,7 @@ TEST_F(PackHostToolTest, AFileTooLargeForATapeBlockLeavesTheImageAsItWas) {
   EXPECT_EQ(FileBytes(image), before);
   const CommandResult refusedNew = Pack(dir.Path("new.tap"), {"large.C"});
   EXPECT_EQ(refusedNew.exitCode, 24);
-  EXPECT_FALSE(pack_test::Exists(dir.Path("new.tap")));
+  EXPECT_FALSE(FileExists(dir.Path("new.tap")));
 }
 
 TEST_F(PackHostToolTest, MoveThroughTheHostToolRemovesTheFilesButNotTheirDirectory) {
@@ -190,8 +190,8 @@ TEST_F(PackHostToolTest, MoveThroughTheHostToolRemovesTheFilesButNotTheirDirecto
   WriteSource(Src("y.C"), "y");
   const std::string image = dir.Path("moved.tap");
   ASSERT_EQ(Pack(image, {"dir", "y.C"}, "--move").exitCode, 0);
-  EXPECT_FALSE(pack_test::Exists(Src("dir/x.C")));
-  EXPECT_FALSE(pack_test::Exists(Src("y.C")));
+  EXPECT_FALSE(FileExists(Src("dir/x.C")));
+  EXPECT_FALSE(FileExists(Src("y.C")));
   EXPECT_TRUE(std::filesystem::is_directory(Src("dir")));
   EXPECT_EQ(FileBytes(image).size(), 2u * (21 + 5));
 }

@@ -11,7 +11,7 @@
 
 #include "e2e/plugin_copy.h"
 #include "e2e/tape_generator.h"
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "platform/file_time_helpers.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 #include "support/heap.h"
 #include "support/random_pool.h"
 #include "tape/tape_entry.h"
@@ -80,7 +80,7 @@ TEST_F(ArchiveHandleTest, TimesWithoutADosFormOrUnreadableFailToOpen) {
   EXPECT_EQ(HostCode(OpenImage(handle, path.c_str(), false, OPEN_EXISTING)), E_EOPEN);
   EXPECT_FALSE(handle.image.HasFile());
 
-  EXPECT_TRUE(ScratchExists(dir, "old.tap"));
+  EXPECT_TRUE(dir.Has("old.tap"));
   EXPECT_EQ(HostCode(OpenImage(handle, dir.Path("missing.tap").c_str(), false, OPEN_EXISTING)), E_EOPEN);
 }
 
@@ -94,16 +94,16 @@ TEST_F(ArchiveHandleTest, FailedOpenRemovesOnlyAnImageItCreated) {
   const std::string fresh = dir.Path("new.tap");
   platform_test::FailCall(Fault::GetFileTime, 1);
   EXPECT_EQ(HostCode(OpenImage(handle, fresh.c_str(), true, OPEN_ALWAYS)), E_EOPEN);
-  EXPECT_FALSE(ScratchExists(dir, "new.tap"));
+  EXPECT_FALSE(dir.Has("new.tap"));
   platform_test::FailCall(Fault::GetFileSize, 1);
   EXPECT_EQ(HostCode(OpenImage(handle, fresh.c_str(), true, OPEN_ALWAYS)), E_EOPEN);
-  EXPECT_FALSE(ScratchExists(dir, "new.tap"));
+  EXPECT_FALSE(dir.Has("new.tap"));
 
   // Once open, the image is never deleted by a close.
   ASSERT_TRUE(OpenImage(handle, fresh.c_str(), true, OPEN_ALWAYS).IsOk());
   EXPECT_TRUE(handle.image.created);
   EXPECT_TRUE(handle.image.Close(false).IsOk());
-  EXPECT_TRUE(ScratchExists(dir, "new.tap"));
+  EXPECT_TRUE(dir.Has("new.tap"));
 }
 
 TEST_F(ArchiveHandleTest, DosDateTimeIsInLocalTime) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
   ASSERT_TRUE(Open("out.bin", true, CREATE_ALWAYS, false, true).IsOk());
   EXPECT_TRUE(file.Write("data", 4));
   EXPECT_TRUE(file.Close(false).IsOk());
-  EXPECT_FALSE(ScratchExists(dir, "out.bin"));
+  EXPECT_FALSE(dir.Has("out.bin"));
 
   ASSERT_TRUE(Open("out.bin", true, CREATE_ALWAYS, false, true).IsOk());
   EXPECT_TRUE(file.Write("data", 4));
@@ -106,26 +106,26 @@ TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
   // Still open when its object dies: the work on it did not finish.
   ASSERT_TRUE(Open("late.bin", true, CREATE_ALWAYS, false, true).IsOk());
   file.Destroy();
-  EXPECT_FALSE(ScratchExists(dir, "late.bin"));
+  EXPECT_FALSE(dir.Has("late.bin"));
 }
 
 TEST_F(ImageFileTest, FailedOpenDeletesOnlyAFileItCreated) {
   dir.Write("old.bin", "old");
   platform_test::FailCall(Fault::GetFileSize, 1);
   EXPECT_EQ(HostCode(Open("old.bin", true, CREATE_ALWAYS, false, true)), E_ECREATE);
-  EXPECT_TRUE(ScratchExists(dir, "old.bin"));
+  EXPECT_TRUE(dir.Has("old.bin"));
   EXPECT_TRUE(IsFree("old.bin"));
 
   platform_test::FailCall(Fault::GetFileSize, 1);
   EXPECT_EQ(HostCode(Open("fresh.bin", true, CREATE_ALWAYS, false, true)), E_ECREATE);
-  EXPECT_FALSE(ScratchExists(dir, "fresh.bin"));
+  EXPECT_FALSE(dir.Has("fresh.bin"));
 
   // A mapping that fails twice (the second time after reading the size again).
   dir.Write("img.tap", "abc");
   platform_test::FailEveryCall(Fault::CreateFileMapping);
   EXPECT_EQ(HostCode(Open("img.tap", false, OPEN_EXISTING, true, true)), E_EOPEN);
   EXPECT_EQ(platform_test::CallCount(Fault::CreateFileMapping), 2u);
-  EXPECT_TRUE(ScratchExists(dir, "img.tap"));
+  EXPECT_TRUE(dir.Has("img.tap"));
   EXPECT_TRUE(IsFree("img.tap"));
   EXPECT_EQ(file.mapping, nullptr);
 }
@@ -135,7 +135,7 @@ TEST_F(ImageFileTest, SizeLimitGivesTheCallersResultAndDeletesNothing) {
   const Status result = Open("big.B", false, OPEN_EXISTING, true, true, 65533);
   EXPECT_EQ(result.message, TooLarge.message);
   EXPECT_EQ(HostCode(result), E_NOT_SUPPORTED);
-  EXPECT_TRUE(ScratchExists(dir, "big.B"));
+  EXPECT_TRUE(dir.Has("big.B"));
   EXPECT_TRUE(IsFree("big.B"));
   dir.Write("fits.B", std::string(65533, 'x'));
   EXPECT_TRUE(Open("fits.B", false, OPEN_EXISTING, true, true, 65533).IsOk());

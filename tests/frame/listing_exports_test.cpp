@@ -6,7 +6,7 @@
 #include "frame/plugin_api.h"
 #include "frame/time_code.h"
 #include "platform/posix/test_hooks.h"
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 #include "platform/scratch_dir.h"
 #include "settings/settings.h"
 #include "tape/tap_image_builder.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frame/plugin_api.h"
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_dir.h"
 #include "settings/settings.h"

@@ -11,7 +11,6 @@
 namespace {
 
 using pack_test::AsText;
-using pack_test::Exists;
 using pack_test::Pack;
 using pack_test::PackingTest;
 using pack_test::PairTime;
@@ -62,11 +61,11 @@ class PackFailureTest : public PackingTest {
     if (expected.extended) {
       EXPECT_EQ(FileBytes(ImagePath()), before + Added());
     } else if (newImage) {
-      EXPECT_FALSE(Exists(ImagePath()));
+      EXPECT_FALSE(FileExists(ImagePath()));
     } else {
       EXPECT_EQ(FileBytes(ImagePath()), before);
     }
-    EXPECT_TRUE(Exists(Source("a.C")));
+    EXPECT_TRUE(FileExists(Source("a.C")));
   }
 
   // How often packing calls `fault` when nothing fails.
@@ -212,8 +211,8 @@ TEST_F(PackFailureTest, ImageThatCannotBeClosedKeepsTheSourcesOfAMove) {
   StoreFile(ImagePath(), Existing());
   platform_test::FailCall(Fault::CloseHandle, 4);  // the image's own close, as counted above
   EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, PK_PACK_MOVE_FILES), E_ECLOSE);
-  EXPECT_TRUE(Exists(Source("a.C")));
-  EXPECT_TRUE(Exists(Source("data1")));
+  EXPECT_TRUE(FileExists(Source("a.C")));
+  EXPECT_TRUE(FileExists(Source("data1")));
 }
 
 TEST_F(PackFailureTest, MemoryThatRunsOutLeavesTheImageAsItWas) {

@@ -14,7 +14,6 @@
 namespace {
 
 using pack_test::AsText;
-using pack_test::Exists;
 using pack_test::Pack;
 using pack_test::PackingTest;
 using pack_test::PairTime;
@@ -78,7 +77,7 @@ TEST_F(PackFilesTest, NamesInSubDirectoriesUseTheirLastComponentAndDirectoriesAr
 
 TEST_F(PackFilesTest, EmptyListOrOnlyDirectoriesMakeAnEmptyImage) {
   ASSERT_EQ(Pack(ImagePath(), SourceDir(), {}), 0);
-  ASSERT_TRUE(Exists(ImagePath()));
+  ASSERT_TRUE(FileExists(ImagePath()));
   EXPECT_EQ(FileBytes(ImagePath()), "");
 
   std::filesystem::create_directory(Source("d"));
@@ -114,7 +113,7 @@ TEST_F(PackFilesTest, SourceFilesUpTo65533BytesPack) {
   EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"bigger.C"}), E_NOT_SUPPORTED);
   EXPECT_EQ(FileBytes(ImagePath()), image);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Cannot pack files larger than 65533 bytes."});
-  EXPECT_TRUE(Exists(Source("bigger.C")));
+  EXPECT_TRUE(FileExists(Source("bigger.C")));
 }
 
 TEST_F(PackFilesTest, TenThousandFilesPackAndOneMoreIsRefusedWhole) {
@@ -125,7 +124,7 @@ TEST_F(PackFilesTest, TenThousandFilesPackAndOneMoreIsRefusedWhole) {
   }
   names.insert(names.begin(), "nothing/");  // directories are not counted
   EXPECT_EQ(Pack(ImagePath(), SourceDir(), names), E_TOO_MANY_FILES);
-  EXPECT_FALSE(Exists(ImagePath()));
+  EXPECT_FALSE(FileExists(ImagePath()));
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Cannot pack more than 10000 files at a time to TAP image.\nSorry :("});
 
   names.pop_back();
@@ -197,14 +196,14 @@ TEST_F(PackFilesTest, MoveDeletesTheSourcesOnlyAfterSuccess) {
   WriteSource(Source("a.C"), "a");
   WriteSource(Source("dir/c.C"), "c");
   ASSERT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "dir/", "dir/c.C"}, PK_PACK_MOVE_FILES), 0);
-  EXPECT_FALSE(Exists(Source("a.C")));
-  EXPECT_FALSE(Exists(Source("dir/c.C")));
+  EXPECT_FALSE(FileExists(Source("a.C")));
+  EXPECT_FALSE(FileExists(Source("dir/c.C")));
   EXPECT_TRUE(std::filesystem::is_directory(Source("dir")));
   EXPECT_EQ(FileBytes(ImagePath()).size(), 2u * (21 + 5));
 
   WriteSource(Source("b.C"), "b");
   EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"b.C", "gone.C"}, PK_PACK_MOVE_FILES), E_EOPEN);
-  EXPECT_TRUE(Exists(Source("b.C")));
+  EXPECT_TRUE(FileExists(Source("b.C")));
 }
 
 TEST_F(PackFilesTest, SourceThatCannotBeDeletedIsToldAboutButThePackingStands) {
@@ -213,8 +212,8 @@ TEST_F(PackFilesTest, SourceThatCannotBeDeletedIsToldAboutButThePackingStands) {
   ASSERT_EQ(chmod(Source("locked.C").c_str(), 0444), 0);  // read-only
   EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "locked.C"}, PK_PACK_MOVE_FILES), 0);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Error deleting source files/directories"});
-  EXPECT_FALSE(Exists(Source("a.C")));
-  EXPECT_TRUE(Exists(Source("locked.C")));
+  EXPECT_FALSE(FileExists(Source("a.C")));
+  EXPECT_TRUE(FileExists(Source("locked.C")));
   EXPECT_EQ(FileBytes(ImagePath()).size(), 2u * (21 + 5));
 }
 

@@ -12,7 +12,7 @@
 
 #include "frame/plugin_api.h"
 #include "frame/time_code.h"
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_dir.h"
 #include "settings/settings.h"
@@ -57,7 +57,6 @@ inline int Pack(const std::string& image, const std::string& sourceDirectory, co
 
 inline std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 class PackingTest : public ::testing::Test {
  protected:

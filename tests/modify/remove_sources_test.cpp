@@ -10,7 +10,6 @@
 namespace {
 
 using pack_test::AddList;
-using pack_test::Exists;
 using pack_test::PackingTest;
 using pack_test::WriteSource;
 using platform_test::Fault;
@@ -26,9 +25,9 @@ TEST_F(RemoveSourcesTest, DeletesFilesFromTheLastNameToTheFirst) {
   const Status result = RemoveSources(list.data(), SourceDir().c_str());
   EXPECT_TRUE(result.IsFailed());
   EXPECT_STREQ(result.message, "Error deleting source files/directories");
-  EXPECT_TRUE(Exists(Source("a.C")));
-  EXPECT_FALSE(Exists(Source("b.B")));
-  EXPECT_FALSE(Exists(Source("dir/c.C")));
+  EXPECT_TRUE(FileExists(Source("a.C")));
+  EXPECT_FALSE(FileExists(Source("b.B")));
+  EXPECT_FALSE(FileExists(Source("dir/c.C")));
 }
 
 TEST_F(RemoveSourcesTest, LeavesDirectoriesInPlace) {
@@ -37,7 +36,7 @@ TEST_F(RemoveSourcesTest, LeavesDirectoriesInPlace) {
   const std::string list = AddList({"dir/", "dir/c.C"});
   EXPECT_TRUE(RemoveSources(list.data(), SourceDir().c_str()).IsOk());
   EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 1u);
-  EXPECT_FALSE(Exists(Source("dir/c.C")));
+  EXPECT_FALSE(FileExists(Source("dir/c.C")));
   EXPECT_TRUE(std::filesystem::is_directory(Source("dir")));
 }
 
@@ -50,9 +49,9 @@ TEST_F(RemoveSourcesTest, ReadOnlyOrMissingFilesStayAndTheOthersGo) {
   const Status result = RemoveSources(list.data(), SourceDir().c_str());
   EXPECT_TRUE(result.IsFailed());
   EXPECT_EQ(HostCode(result), 1);
-  EXPECT_FALSE(Exists(Source("a.C")));
-  EXPECT_TRUE(Exists(Source("ro.C")));
-  EXPECT_FALSE(Exists(Source("z.C")));
+  EXPECT_FALSE(FileExists(Source("a.C")));
+  EXPECT_TRUE(FileExists(Source("ro.C")));
+  EXPECT_FALSE(FileExists(Source("z.C")));
 }
 
 TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
@@ -64,8 +63,8 @@ TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
   const Status result = RemoveSources(list.data(), SourceDir().c_str());
   platform_test::ClearFaults();
   EXPECT_EQ(HostCode(result), E_NO_MEMORY);
-  EXPECT_TRUE(Exists(Source("a.C")));
-  EXPECT_TRUE(Exists(Source("b.C")));
+  EXPECT_TRUE(FileExists(Source("a.C")));
+  EXPECT_TRUE(FileExists(Source("b.C")));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-#include "modify/file_contents.h"
+#include "platform/file_contents.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_dir.h"
 

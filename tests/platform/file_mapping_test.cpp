@@ -4,7 +4,7 @@
 
 #include "platform/open_descriptors.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

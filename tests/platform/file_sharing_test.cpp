@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {
@@ -105,7 +105,7 @@ TEST_F(FileSharingTest, FilesInUseAreNeitherDeletedNorReplaced) {
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
   });
   EXPECT_EQ(dir.Read("image.tap"), "contents");
-  EXPECT_TRUE(ScratchExists(dir, "image.tap.1.temp"));
+  EXPECT_TRUE(dir.Has("image.tap.1.temp"));
   EXPECT_TRUE(MoveFileExA(other.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
   EXPECT_EQ(dir.Read("image.tap"), "replacement");
 }

@@ -6,7 +6,7 @@
 
 #include "platform/file_time_helpers.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

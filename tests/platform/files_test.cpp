@@ -3,7 +3,7 @@
 
 #include "platform/open_descriptors.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_files.h"
+#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {
@@ -67,11 +67,11 @@ TEST_F(FilesTest, BackslashIsASeparator) {
   HANDLE h = OpenFile(windowsPath, true, CREATE_NEW);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   CloseHandle(h);
-  EXPECT_TRUE(ScratchExists(dir, "sub/a.bin"));
+  EXPECT_TRUE(dir.Has("sub/a.bin"));
   EXPECT_TRUE(MoveFileExA(windowsPath.c_str(), dir.Path("sub\\b.bin").c_str(), 0));
-  EXPECT_TRUE(ScratchExists(dir, "sub/b.bin"));
+  EXPECT_TRUE(dir.Has("sub/b.bin"));
   EXPECT_TRUE(DeleteFileA(dir.Path("sub\\b.bin").c_str()));
-  EXPECT_FALSE(ScratchExists(dir, "sub/b.bin"));
+  EXPECT_FALSE(dir.Has("sub/b.bin"));
 }
 
 TEST_F(FilesTest, DirectoriesAndReadOnlyFilesAreRefusedAsOnWindows) {
@@ -167,11 +167,11 @@ TEST_F(FilesTest, MoveReplacesOnlyWhenAsked) {
   EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), 0));
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
   EXPECT_EQ(dir.Read("to"), "old");
-  EXPECT_TRUE(ScratchExists(dir, "from"));
+  EXPECT_TRUE(dir.Has("from"));
 
   EXPECT_TRUE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   EXPECT_EQ(dir.Read("to"), "new");
-  EXPECT_FALSE(ScratchExists(dir, "from"));
+  EXPECT_FALSE(dir.Has("from"));
 
   EXPECT_FALSE(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
@@ -183,7 +183,7 @@ TEST_F(FilesTest, InjectedFailuresChangeNothing) {
   platform_test::FailCall(Fault::CreateFile, 1);
   EXPECT_EQ(OpenFile(dir.Path("new"), true, CREATE_NEW), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-  EXPECT_FALSE(ScratchExists(dir, "new"));
+  EXPECT_FALSE(dir.Has("new"));
 
   const std::string path = dir.Write("f", "12345");
   HANDLE h = OpenFile(path, true, OPEN_EXISTING);
@@ -219,8 +219,8 @@ TEST_F(FilesTest, InjectedFailuresChangeNothing) {
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
   platform_test::FailCall(Fault::MoveFile, 1);
   EXPECT_FALSE(MoveFileExA(path.c_str(), dir.Path("g").c_str(), MOVEFILE_REPLACE_EXISTING));
-  EXPECT_TRUE(ScratchExists(dir, "f"));
-  EXPECT_FALSE(ScratchExists(dir, "g"));
+  EXPECT_TRUE(dir.Has("f"));
+  EXPECT_FALSE(dir.Has("g"));
   // The writable handle closed by the failing call holds no lock any more.
   h = OpenFile(path, true, OPEN_EXISTING);
   EXPECT_NE(h, INVALID_HANDLE_VALUE);

@@ -5,11 +5,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/file_contents.h"
 
 class ScratchDir {
  public:
@@ -30,30 +29,14 @@ class ScratchDir {
 
   // Writes the named file and returns its path.
   std::string Write(std::string_view name, std::string_view bytes) const;
-  std::string Read(std::string_view name) const;
-
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-    return names;
-  }
+  std::string Read(std::string_view name) const { return FileBytes(Path(name)); }
+  bool Has(std::string_view name) const { return FileExists(Path(name)); }
 
  private:
   std::string path_;
 };
 
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteWholeFile(const std::string& path, std::string_view text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 inline std::string ScratchDir::Write(std::string_view name, std::string_view bytes) const {
-  WriteWholeFile(Path(name), bytes);
+  StoreFile(Path(name), std::string(bytes));
   return Path(name);
 }
-
-inline std::string ScratchDir::Read(std::string_view name) const { return ReadWholeFile(Path(name)); }

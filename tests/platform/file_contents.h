@@ -1,6 +1,8 @@
-// Whole-file reads and writes and directory listings for the tests of
-// image modification, which check byte for byte what is left on disk.
+// Whole-file reads and writes, existence and directory listings: what tests
+// check byte for byte on disk.
 #pragma once
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +19,8 @@ inline std::string FileBytes(const std::string& path) {
 inline void StoreFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
+
+inline bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // The sorted names of the files in `directory`.
 inline std::vector<std::string> FilesIn(const std::string& directory) {

@@ -13,37 +13,20 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/native}" && pwd)
-runs=${2:-15}
-for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
-  [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
-done
-
-work=$(mktemp -d "$build/delete-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-# A private copy of the tool and the plug-in, with numbering off: a numbered
-# listing stops at 256 entries and this image has 484.
-mkdir "$work/bin"
-cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
+source "$root/bench/setup.sh"
+bench_setup delete "$@"
+# Numbering off: a numbered listing stops at 256 entries and this image has 484.
 printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
 
 # 484 code files of 65000 bytes each, named b00000 to b00483: 31,472,100 bytes.
 python3 - "$work/master.tap" <<'PY'
-import random, struct, sys
-
-def block(flag, payload):
-    check = flag
-    for byte in payload:
-        check ^= byte
-    return struct.pack('<HB', len(payload) + 2, flag) + payload + bytes([check])
+import random, sys
+from tap_file import code_file
 
 rng = random.Random(1982)
 with open(sys.argv[1], 'wb') as out:
     for i in range(484):
-        payload = rng.randbytes(65000)
-        header = struct.pack('<B10sHHH', 3, b'b%05d' % i + b' ' * 4, len(payload), 32768, 32768)
-        out.write(block(0x00, header) + block(0xFF, payload))
+        out.write(code_file(b'b%05d' % i, rng.randbytes(65000)))
 PY
 size=$(stat -c %s "$work/master.tap")
 

@@ -12,35 +12,18 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/native}" && pwd)
-runs=${2:-15}
+source "$root/bench/setup.sh"
+bench_setup list "$@"
 command -v tzxlist >/dev/null || { echo "tzxlist (fuse-emulator-utils) is needed" >&2; exit 2; }
-
-source "$root/bench/build_check.sh"
-build_type=$(build_type_of "$build")
-
-work=$(mktemp -d "$build/list-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/bin"
-cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
 # Numbering stops at 256 entries; with it off, names repeat and get duplicate marks.
 printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
 
 # 100000 entries: code files with small data blocks, 5000 distinct names.
 python3 - "$work/image.tap" <<'PY'
-import struct, sys
+import sys
+from tap_file import code_file
 
-def block(flag, payload):
-    check = flag
-    for byte in payload:
-        check ^= byte
-    return struct.pack('<HB', len(payload) + 2, flag) + payload + bytes([check])
-
-parts = []
-for i in range(100000):
-    payload = bytes([i & 0xFF]) * 16
-    name = (b'file%04d' % (i % 5000)).ljust(10)
-    parts.append(block(0x00, struct.pack('<B10sHHH', 3, name, len(payload), 32768, 32768)) + block(0xFF, payload))
+parts = [code_file(b'file%04d' % (i % 5000), bytes([i & 0xFF]) * 16) for i in range(100000)]
 open(sys.argv[1], 'wb').write(b''.join(parts))
 PY
 

@@ -13,20 +13,9 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/native}" && pwd)
-runs=${2:-15}
-for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
-  [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
-done
-source "$root/bench/build_check.sh"
-build_type=$(build_type_of "$build")
-
-work=$(mktemp -d "$build/pack-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-# A private copy of the tool and the plug-in with the default settings.
-mkdir "$work/bin" "$work/files"
-cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
+source "$root/bench/setup.sh"
+bench_setup pack "$@"  # the plug-in keeps its default settings
+mkdir "$work/files"
 
 # f00000.C to f09999.C, 1024 random bytes each.
 python3 - "$work/files" <<'PY'

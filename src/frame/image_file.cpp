@@ -9,7 +9,19 @@ namespace {
 // A ReadFile or WriteFile call takes at most this many bytes.
 constexpr std::uint64_t MaxPiece = 0x40000000;
 
-DWORD PieceOf(std::uint64_t count) { return static_cast<DWORD>(count < MaxPiece ? count : MaxPiece); }
+// Moves `count` bytes in pieces that one call can take; `transfer(bytes,
+// piece, done)` moves one piece, and anything short of it is a failure.
+template <typename Byte, typename Transfer>
+bool InPieces(Byte* bytes, std::uint64_t count, Transfer transfer) {
+  while (count != 0) {
+    const auto piece = static_cast<DWORD>(count < MaxPiece ? count : MaxPiece);
+    DWORD done = 0;
+    if (!transfer(bytes, piece, &done) || done != piece) return false;
+    bytes += piece;
+    count -= piece;
+  }
+  return true;
+}
 
 // mapping and view of an empty file: there is nothing to map, yet the object
 // counts as mapped.
@@ -132,27 +144,16 @@ bool ImageFile::QuerySize(std::uint64_t& out) {
 }
 
 bool ImageFile::Read(void* bytes, std::uint64_t count) {
-  auto* next = static_cast<std::uint8_t*>(bytes);
-  while (count != 0) {
-    const DWORD piece = PieceOf(count);
-    DWORD read = 0;
-    if (!ReadFile(Handle(), next, piece, &read, nullptr) || read != piece) return false;
-    next += piece;
-    count -= piece;
-  }
-  return true;
+  return InPieces(static_cast<std::uint8_t*>(bytes), count, [this](std::uint8_t* next, DWORD piece, DWORD* done) {
+    return ReadFile(Handle(), next, piece, done, nullptr) != FALSE;
+  });
 }
 
 bool ImageFile::Write(const void* bytes, std::uint64_t count) {
-  const auto* next = static_cast<const std::uint8_t*>(bytes);
-  while (count != 0) {
-    const DWORD piece = PieceOf(count);
-    DWORD written = 0;
-    if (!WriteFile(Handle(), next, piece, &written, nullptr) || written != piece) return false;
-    next += piece;
-    count -= piece;
-  }
-  return true;
+  return InPieces(static_cast<const std::uint8_t*>(bytes), count,
+                  [this](const std::uint8_t* next, DWORD piece, DWORD* done) {
+                    return WriteFile(Handle(), next, piece, done, nullptr) != FALSE;
+                  });
 }
 
 bool ImageFile::SeekEnd() {

@@ -57,7 +57,6 @@ inline int Pack(const std::string& image, const std::string& sourceDirectory, co
 
 inline std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-
 class PackingTest : public ::testing::Test {
  protected:
   void SetUp() override {

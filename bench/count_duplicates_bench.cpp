@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/archive_handle.h"
+#include "plugin/archive_handle.h"
 #include "settings/settings.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_list.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/archive_handle.h"
+#include "plugin/archive_handle.h"
 #include "fuzz_check.h"
-#include "modify/autostart_trailer.h"
+#include "tape/autostart_trailer.h"
 #include "modify/hobeta.h"
 
 namespace {

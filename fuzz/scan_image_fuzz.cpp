@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/archive_handle.h"
+#include "plugin/archive_handle.h"
 #include "fuzz_check.h"
 #include "tape/tape_entry.h"
 

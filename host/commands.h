@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_codes.h"
+#include "base/host_codes.h"
 #include "host/plugin_library.h"
 
 using Arguments = std::vector<std::string>;

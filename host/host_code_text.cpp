@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "frame/host_codes.h"
+#include "base/host_codes.h"
 #include "host/commands.h"
 
 std::string DescribeHostCode(int code) {

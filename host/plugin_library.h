@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "frame/plugin_api.h"
+#include "plugin/plugin_api.h"
 
 struct Plugin {
   HANDLE(DOVED_CALL* OpenArchive)(tOpenArchiveData*) = nullptr;

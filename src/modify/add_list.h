@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "support/ansi_string.h"
 
 inline const char* NextListedName(const char* name) { return name + std::strlen(name) + 1; }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 
 inline constexpr std::uint32_t MaxPackedFiles = 10000;
 inline constexpr std::uint32_t MaxSourceFileSize = 65533;  // its data block's length word reaches 65535

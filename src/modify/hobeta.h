@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/archive_handle.h"
+#include "plugin/archive_handle.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "modify/autostart_trailer.h"
+#include "tape/autostart_trailer.h"
 #include "modify/hobeta.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "modify/tape_file_plan.h"
 
 inline constexpr std::uint32_t StoredHeaderBlockSize = 21;  // length word, flag, 17 header bytes, checksum

@@ -1,7 +1,7 @@
 // After a move, the source files go once they are safely in the image.
 #pragma once
 
-#include "frame/status.h"
+#include "base/status.h"
 
 inline constexpr Status SourcesNotRemoved = ShownFailure("Error deleting source files/directories");
 

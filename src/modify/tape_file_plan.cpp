@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "frame/time_code.h"
-#include "modify/autostart_trailer.h"
+#include "tape/time_code.h"
+#include "tape/autostart_trailer.h"
 #include "modify/hobeta.h"
-#include "tape/name_reader.h"
-#include "tape/params_name.h"
+#include "tape/entry_name_reader.h"
+#include "tape/rarev_name_reader.h"
 
 namespace {
 

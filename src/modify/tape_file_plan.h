@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
 

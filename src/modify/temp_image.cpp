@@ -1,7 +1,8 @@
 #include "modify/temp_image.h"
 
-#include "frame/archive_handle.h"
+#include "plugin/archive_handle.h"
 #include "platform/windows_api.h"
+#include "support/mix_clock.h"
 #include "support/random_pool.h"
 #include "tape/name_digits.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "frame/image_file.h"
-#include "frame/status.h"
+#include "file/image_file.h"
+#include "base/status.h"
 #include "support/ansi_string.h"
 
 // Where the number of each attempted name comes from.

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "frame/error_report.h"
+#include "base/error_report.h"
 #include "settings/settings.h"
 
 char ConfigFilePath[261];

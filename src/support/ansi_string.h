@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "support/heap.h"
-#include "support/integrity.h"
+#include "base/integrity.h"
 
 class String {
  public:

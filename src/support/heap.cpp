@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/windows_api.h"
-#include "support/integrity.h"
+#include "base/integrity.h"
 
 namespace {
 

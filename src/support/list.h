@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "support/heap.h"
-#include "support/integrity.h"
+#include "base/integrity.h"
 
 template <typename T>
 class List {

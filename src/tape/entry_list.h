@@ -2,8 +2,8 @@
 // limit and given its duplicate marks.
 #pragma once
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 #include "tape/entry_name.h"
 
 // Scans the image into the handle's entries; leaves the cursor at 0 either way.

@@ -5,7 +5,7 @@
 
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
-#include "tape/name_reader.h"
+#include "tape/entry_name_reader.h"
 #include "tape/rarev_name.h"
 
 namespace {

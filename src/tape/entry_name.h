@@ -2,8 +2,8 @@
 // the passage through the file system.
 #pragma once
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 #include "support/ansi_string.h"
 #include "tape/tape_entry.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "support/ansi_string.h"
 
 // Appends `value` in decimal or upper-case hexadecimal, zero-padded to at

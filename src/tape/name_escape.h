@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "support/ansi_string.h"
 
 inline constexpr std::size_t TapeNameLength = 10;

@@ -3,7 +3,7 @@
 // user's compiled pattern.
 #pragma once
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "settings/settings.h"
 #include "support/ansi_string.h"
 #include "tape/name_escape.h"

@@ -3,7 +3,7 @@
 // derives everything that listing and extraction need from each entry.
 #include <cstring>
 
-#include "frame/status.h"
+#include "base/status.h"
 #include "modify/hobeta.h"
 #include "support/heap.h"
 #include "tape/block_checksum.h"

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 
 #pragma pack(push, 1)
 struct TapeHeader {

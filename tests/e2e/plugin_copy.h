@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_codes.h"
-#include "frame/plugin_api.h"
+#include "base/host_codes.h"
+#include "plugin/plugin_api.h"
 #include "platform/scratch_dir.h"
 
 // Lines of a Doved.cfg: section "Doved" with the given keys.

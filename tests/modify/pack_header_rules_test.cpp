@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/time_code.h"
+#include "tape/time_code.h"
 #include "modify/tape_file_plan.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/plugin_api.h"
-#include "frame/time_code.h"
+#include "plugin/plugin_api.h"
+#include "tape/time_code.h"
 #include "platform/file_contents.h"
 #include "platform/posix/test_hooks.h"
 #include "platform/scratch_dir.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/plugin_api.h"
+#include "plugin/plugin_api.h"
 #include "platform/posix/dialog_test_hooks.h"
 #include "settings/config_dialog.h"
 #include "settings/dialog_controls.h"

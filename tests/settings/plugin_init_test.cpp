@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "frame/error_report.h"
+#include "base/error_report.h"
 #include "settings/settings_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "tape/device_name.h"
 #include "tape/naming_fixtures.h"
-#include "tape/name_reader.h"
-#include "tape/params_name.h"
+#include "tape/entry_name_reader.h"
+#include "tape/rarev_name_reader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tape/entry_name.h"
-#include "tape/name_reader.h"
+#include "tape/entry_name_reader.h"
 #include "tape/naming_fixtures.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "tape/entry_list.h"
-#include "tape/name_reader.h"
+#include "tape/entry_name_reader.h"
 #include "tape/naming_fixtures.h"
-#include "tape/params_name.h"
+#include "tape/rarev_name_reader.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 #include "settings/settings.h"
 #include "tape/tap_image_builder.h"
 #include "tape/tape_entry.h"

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "frame/archive_handle.h"
-#include "frame/status.h"
+#include "plugin/archive_handle.h"
+#include "base/status.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
 

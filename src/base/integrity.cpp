@@ -1,0 +1,5 @@
+#include "base/integrity.h"
+
+#include <cstdlib>
+
+void IntegrityFailure() { std::abort(); }

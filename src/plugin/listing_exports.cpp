@@ -1,0 +1,142 @@
+// The entry points by which the host lists, tests and extracts an image.
+#include <cstring>
+#include <new>
+
+#include "plugin/archive_handle.h"
+#include "base/error_report.h"
+#include "plugin/host_conventions.h"
+#include "plugin/plugin_api.h"
+#include "tape/time_code.h"
+#include "support/mix_clock.h"
+#include "support/random_pool.h"
+#include "tape/block_checksum.h"
+#include "tape/entry_list.h"
+#include "tape/tape_entry.h"
+
+namespace {
+
+constexpr std::size_t HeaderBytesCleared = offsetof(tHeaderData, CmtSize) + sizeof(int);
+constexpr std::size_t OpenRequestBytesMixed = 36;
+
+int Finish(const Status& status) {
+  ReportStatus(status);
+  return HostCode(status);
+}
+
+void FreeHandle(ArchiveHandle* handle) {
+  ReleaseHandle(*handle);
+  handle->~ArchiveHandle();
+  MemFree(handle);
+}
+
+FILETIME* AsFileTime(std::uint64_t time, FILETIME& out) {
+  if (time == 0) return nullptr;
+  out.dwLowDateTime = static_cast<DWORD>(time);
+  out.dwHighDateTime = static_cast<DWORD>(time >> 32);
+  return &out;
+}
+
+bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBlock, entry.dataBlockLength) == 0; }
+
+bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
+  if (entry.extractAsHobeta && !target.Write(entry.hobetaHeader, sizeof entry.hobetaHeader)) return false;
+  if (entry.dataBlock == nullptr) return true;
+  if (!target.Write(entry.dataBlock + 1, entry.dataBlockLength - 2)) return false;
+  if (entry.trailerLength != 0 && !target.Write(entry.trailer, entry.trailerLength)) return false;
+  static constexpr std::uint8_t zeros[256] = {};
+  return entry.hobetaPadding == 0 || target.Write(zeros, entry.hobetaPadding);
+}
+
+Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {
+  ImageFile target{};
+  if (target.Open(destName, true, CREATE_ALWAYS, false, NoSizeLimit, StatusFailed, true).IsFailed()) {
+    return SilentFailure(E_ECREATE);
+  }
+  bool written = WriteEntry(target, entry);
+  if (written) {
+    FILETIME creation;
+    FILETIME lastWrite = handle.lastWriteTime;
+    const std::uint64_t lastWriteTime = (static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
+    written = SetFileTime(target.Handle(), AsFileTime(EncodeTimeCode(entry), creation), nullptr,
+                          lastWriteTime == 0 ? nullptr : &lastWrite) != FALSE;
+  }
+  const Status closed = target.Close(written);
+  return written && closed.IsOk() ? StatusOk : SilentFailure(E_EWRITE);
+}
+
+}  // namespace
+
+DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
+  MixClock();
+  RandomPool::Mix(ArchiveData, OpenRequestBytesMixed);
+
+  Status result = StatusOk;
+  void* memory = MemAlloc(sizeof(ArchiveHandle));
+  if (memory == nullptr) {
+    result = StatusNoMemory;
+  } else {
+    auto* handle = new (memory) ArchiveHandle{};
+    GetSettings(handle->settings);
+    if (std::strlen(ArchiveData->ArcName) + 1 > sizeof handle->path) {
+      result = ShownFailure("Archive path too long");
+    } else {
+      std::strcpy(handle->path, ArchiveData->ArcName);
+      result = OpenImage(*handle, ArchiveData->ArcName, false, OPEN_EXISTING);
+      if (result.IsOk()) result = BuildEntryList(*handle);
+      if (result.IsOk()) return handle;
+    }
+    FreeHandle(handle);
+  }
+  ArchiveData->OpenResult = Finish(result);
+  return nullptr;
+}
+
+DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
+  const auto& handle = *static_cast<ArchiveHandle*>(hArcData);
+  if (handle.cursor >= handle.entries.count) return E_END_ARCHIVE;
+  const TapeEntry& entry = *handle.entries.At(handle.cursor);
+
+  std::memset(static_cast<void*>(HeaderData), 0, HeaderBytesCleared);
+  std::memcpy(HeaderData->ArcName, handle.path, sizeof handle.path);
+  HeaderData->FileTime = HostFileTime(handle);
+  HeaderData->FileAttr = HostFileAttr();
+  HeaderData->PackSize = static_cast<int>(entry.storedSize);
+  HeaderData->UnpSize = static_cast<int>(entry.extractedSize);
+  return Finish(ListedEntryName(handle, handle.cursor, HeaderData->FileName));
+}
+
+DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
+  auto& handle = *static_cast<ArchiveHandle*>(hArcData);
+  // The host calls only after a successful ReadHeader; anything else finds no entry.
+  if (handle.cursor >= handle.entries.count) return E_END_ARCHIVE;
+  const TapeEntry& entry = *handle.entries.At(handle.cursor++);
+
+  if (Operation == PK_SKIP) return 0;
+  if (DestPath != nullptr) {
+    return Finish(ShownFailure("DestPath is not null.\nPlease report this error to plugin author.", E_NOT_SUPPORTED));
+  }
+  if (entry.extractAsHobeta && !entry.hobetaFits) {
+    return Finish(ShownFailure("Files larger than 65280 bytes cannot be extracted in hobeta format."));
+  }
+  if (entry.dataBlock != nullptr && (!entry.dataComplete || !IsChecksumValid(entry))) {
+    return Finish(SilentFailure(E_BAD_DATA));
+  }
+  if (Operation != PK_EXTRACT) return Finish(StatusOk);
+  return Finish(Extract(handle, entry, DestName));
+}
+
+DOVED_EXPORT int DOVED_CALL CloseArchive(HANDLE hArcData) {
+  auto* handle = static_cast<ArchiveHandle*>(hArcData);
+  const Status closed = handle->image.Close(true);
+  FreeHandle(handle);
+  return HostCode(closed);
+}
+
+DOVED_EXPORT int DOVED_CALL GetPackerCaps() {
+  return PK_CAPS_NEW | PK_CAPS_MODIFY | PK_CAPS_MULTIPLE | PK_CAPS_DELETE | PK_CAPS_OPTIONS | PK_CAPS_SEARCHTEXT;
+}
+
+// The host's volume and progress callbacks: this plug-in has no use for them.
+DOVED_EXPORT void DOVED_CALL SetChangeVolProc(HANDLE, tChangeVolProc) {}
+
+DOVED_EXPORT void DOVED_CALL SetProcessDataProc(HANDLE, tProcessDataProc) {}

@@ -1,5 +1,0 @@
-#include "support/integrity.h"
-
-#include <cstdlib>
-
-void IntegrityFailure() { std::abort(); }

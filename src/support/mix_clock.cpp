@@ -1,0 +1,29 @@
+#include <atomic>
+#include <cstring>
+
+#include "platform/windows_api.h"
+#include "support/mix_clock.h"
+#include "support/random_pool.h"
+
+namespace {
+
+std::atomic<std::uint32_t> mixClockCalls{0};
+
+}  // namespace
+
+// The counter keeps two records apart even when neither clock has moved.
+void MixClock() {
+  unsigned char record[21];
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  const std::uint32_t call = mixClockCalls.fetch_add(1, std::memory_order_relaxed) + 1;
+  const std::uint64_t systemTime = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  std::memcpy(record, &systemTime, 8);
+  std::memcpy(record + 8, &counter.QuadPart, 8);
+  std::memcpy(record + 16, &call, 4);
+  // Any value will do; where the record lives varies a little between calls.
+  record[20] = static_cast<unsigned char>(reinterpret_cast<UINT_PTR>(&record));
+  RandomPool::Mix(record, sizeof record);
+}

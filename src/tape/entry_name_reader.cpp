@@ -1,0 +1,112 @@
+#include "tape/entry_name_reader.h"
+
+#include <cstring>
+
+#include "tape/name_chars.h"
+
+namespace {
+
+constexpr std::size_t MaxHeaderlessNumberDigits = 10;
+
+bool IsHeaderlessNumber(const char* text) {
+  std::size_t digits = 0;
+  while (IsDecimalDigit(text[digits])) ++digits;
+  return text[digits] == '\0' && digits >= 1 && digits <= MaxHeaderlessNumberDigits;
+}
+
+bool IsPrefixDigit(char ch, std::size_t width) { return IsDecimalDigit(ch) || (width == 2 && ch >= 'A' && ch <= 'F'); }
+
+const char* LastPathComponent(const char* path) {
+  const char* start = path;
+  for (const char* p = path; *p != '\0'; ++p) {
+    if (*p == '/' || *p == '\\') start = p + 1;
+  }
+  return start;
+}
+
+}  // namespace
+
+bool IsHeaderlessName(const char* name, bool headerlessTime, const Settings& s) {
+  if (std::strncmp(name, "headerless", 10) == 0) return IsHeaderlessNumber(name + 10);
+  const char* rest = name + SkipNumberPrefix(name, s);
+  return headerlessTime && std::strncmp(rest, "data", 4) == 0 && IsHeaderlessNumber(rest + 4);
+}
+
+std::size_t SkipNumberPrefix(const char* name, const Settings& s) {
+  const char* separator = s.FileNameNumberingSeparator;
+  std::size_t separatorLength = 0;
+  while (separatorLength < SeparatorSize && separator[separatorLength] != '\0') ++separatorLength;
+  for (std::size_t width = 2; width <= 3; ++width) {
+    std::size_t digits = 0;
+    while (digits < width && IsPrefixDigit(name[digits], width)) ++digits;
+    if (digits == width && std::strncmp(name + width, separator, separatorLength) == 0) {
+      return width + separatorLength;
+    }
+  }
+  return 0;
+}
+
+bool DecodeEscape(const char*& p, const char* end, std::uint8_t& out) {
+  if (end - p < 3 || p[0] != '#') return false;
+  const int high = UpperHexValue(p[1]);
+  const int low = UpperHexValue(p[2]);
+  if (high < 0 || low < 0) return false;
+  out = static_cast<std::uint8_t>(high << 4 | low);
+  p += 3;
+  return true;
+}
+
+bool DecodeNameChar(const char*& p, const char* end, std::uint8_t* out) {
+  if (p >= end) return false;
+  std::uint8_t byte;
+  if (!DecodeEscape(p, end, byte)) {
+    byte = static_cast<std::uint8_t>(*p++);
+    if (byte >= 0x80) byte = '?';
+  }
+  if (out != nullptr) *out = byte;
+  return true;
+}
+
+const char* DropDuplicateMark(const char* start, const char* end) {
+  if (end - start < 3 || end[-1] != ']') return end;
+  const char* digits = end - 1;
+  while (digits > start && IsDecimalDigit(digits[-1])) --digits;
+  const bool hasDigits = digits < end - 1;
+  return hasDigits && digits > start && digits[-1] == '[' ? digits - 1 : end;
+}
+
+void ParseEntryName(const char* path, std::uint8_t& typeChar, std::uint8_t (&name)[TapeNameLength],
+                    const Settings& s, bool& hobetaMark, std::size_t& nameLength, std::size_t& extLength) {
+  const char* start = LastPathComponent(path);
+  const char* end = start + std::strlen(start);
+  start += SkipNumberPrefix(start, s);
+  end = DropDuplicateMark(start, end);
+
+  typeChar = 'C';
+  std::memset(name, ' ', TapeNameLength);
+  hobetaMark = false;
+  extLength = 0;
+
+  const char* extension = end;  // after the last dot
+  while (extension > start && extension[-1] != '.') --extension;
+  const bool hasExtension = extension > start;
+  const char* nameEnd = hasExtension ? extension - 1 : end;
+  std::uint8_t byte;
+  if (hasExtension) {
+    const char* p = extension;
+    if (s.DetectHobeta && p < end && *p == '$') {
+      hobetaMark = true;
+      ++p;
+      extLength = 1;
+    }
+    for (bool first = true; DecodeNameChar(p, end, &byte); first = false) {
+      if (first) typeChar = byte;
+      ++extLength;
+    }
+  }
+
+  nameLength = 0;
+  for (const char* p = start; DecodeNameChar(p, nameEnd, &byte); ++nameLength) {
+    if (nameLength < TapeNameLength) name[nameLength] = byte;
+  }
+}

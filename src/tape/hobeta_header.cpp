@@ -1,0 +1,76 @@
+// A tape file expressed as a hobeta file: the header that goes in front of
+// its payload, and the trailer and sector fill that go behind it.
+#include <cstring>
+
+#include "tape/autostart_trailer.h"
+#include "modify/hobeta.h"
+
+namespace {
+
+constexpr std::uint32_t MaxNumberDigits = 4;
+
+// "data" and the entry's ordinal with `digits` digits (at most 4, the lowest
+// ones), then spaces.
+void HeaderlessName(std::uint32_t number, std::uint32_t digits, char name[8]) {
+  std::memcpy(name, "data    ", 8);
+  if (digits > MaxNumberDigits) digits = MaxNumberDigits;
+  for (std::uint32_t i = digits; i > 0; --i) {
+    name[4 + i - 1] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+}
+
+std::uint8_t HobetaType(std::uint8_t tapeType) {
+  if (tapeType == ProgramType) return 'B';
+  if (tapeType == CodeType) return 'C';
+  return tapeType;
+}
+
+}  // namespace
+
+std::uint16_t HobetaChecksum(const std::uint8_t* header) {
+  std::uint32_t sum = 0;
+  for (int i = 0; i < 15; ++i) sum += header[i];
+  return static_cast<std::uint16_t>(257 * sum + 105);
+}
+
+void MakeHobetaHeader(TapeEntry& entry, const ArchiveHandle& handle) {
+  const std::uint32_t payload = entry.PayloadLength();
+  HobetaHeader hobeta{};
+  entry.trailerLength = 0;
+  if (const TapeHeader* tape = entry.Header()) {
+    std::memcpy(hobeta.name, tape->name, sizeof hobeta.name);
+    hobeta.type = HobetaType(tape->type);
+    if (tape->type == ProgramType) {
+      hobeta.start = tape->length;
+      hobeta.length = tape->param2;
+      // Only a program that is all there gets the trailer that carries its autostart line.
+      if (tape->length == payload) {
+        WriteAutostartTrailer(entry.trailer, AutostartLine(tape->param1));
+        entry.trailerLength = AutostartTrailerLength;
+      }
+    } else {
+      hobeta.start = tape->param1;
+      hobeta.length = tape->length;
+    }
+  } else {
+    HeaderlessName(entry.headerlessNumber, handle.headerlessDigits, hobeta.name);
+    hobeta.type = 'C';
+    hobeta.start = 0;
+    hobeta.length = static_cast<std::uint16_t>(payload);
+  }
+
+  const std::uint32_t content = payload + entry.trailerLength;
+  // Wraps for content that does not fit; such an entry is never written as hobeta.
+  hobeta.sectors = static_cast<std::uint8_t>((content + HobetaSectorSize - 1) / HobetaSectorSize);
+  hobeta.checksum = HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&hobeta));
+  std::memcpy(entry.hobetaHeader, &hobeta, HobetaHeaderSize);
+
+  entry.hobetaFits = content <= MaxHobetaData;
+  entry.extractedSize = content;
+  if (handle.settings.ExtractHobeta) {
+    entry.extractAsHobeta = 1;
+    entry.hobetaPadding = (HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize;
+    entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
+  }
+}

@@ -19,15 +19,7 @@ bench_setup delete "$@"
 printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
 
 # 484 code files of 65000 bytes each, named b00000 to b00483: 31,472,100 bytes.
-python3 - "$work/master.tap" <<'PY'
-import random, sys
-from tap_file import code_file
-
-rng = random.Random(1982)
-with open(sys.argv[1], 'wb') as out:
-    for i in range(484):
-        out.write(code_file(b'b%05d' % i, rng.randbytes(65000)))
-PY
+"$make_tap" large "$work/master.tap"
 size=$(stat -c %s "$work/master.tap")
 
 cd "$work"

@@ -19,13 +19,7 @@ command -v tzxlist >/dev/null || { echo "tzxlist (fuse-emulator-utils) is needed
 printf '[Doved]\nFileNameNumbering=0\n' >"$work/bin/Doved.cfg"
 
 # 100000 entries: code files with small data blocks, 5000 distinct names.
-python3 - "$work/image.tap" <<'PY'
-import sys
-from tap_file import code_file
-
-parts = [code_file(b'file%04d' % (i % 5000), bytes([i & 0xFF]) * 16) for i in range(100000)]
-open(sys.argv[1], 'wb').write(b''.join(parts))
-PY
+"$make_tap" many-entries "$work/image.tap"
 
 source "$root/bench/timing.sh"
 

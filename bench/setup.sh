@@ -23,13 +23,13 @@ bench_setup() {
   local name=$1 file
   build=$(cd "${2:-$root/build/native}" && pwd)
   runs=${3:-15}
-  for file in "$build/bin/doved" "$build/bin/Doved.wcx"; do
-    [ -f "$file" ] || { echo "missing $file: build the targets doved and doved_plugin first" >&2; exit 2; }
+  for file in "$build/bin/doved" "$build/bin/Doved.wcx" "$build/bin/make_tap"; do
+    [ -f "$file" ] || { echo "missing $file: build the targets doved, doved_plugin and make_tap first" >&2; exit 2; }
   done
   build_type=$(build_type_of "$build")
   work=$(mktemp -d "$build/$name-bench-XXXXXX")
   trap 'rm -rf "$work"' EXIT
   mkdir "$work/bin"
   cp "$build/bin/doved" "$build/bin/Doved.wcx" "$work/bin/"
-  export PYTHONPATH="$root/bench"  # for tap_file.py
+  make_tap=$build/bin/make_tap
 }

@@ -5,10 +5,11 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/archive_handle.h"
 #include "fuzz_check.h"
+#include "helpers/tap_builder.h"
+#include "modify/hobeta_file.h"
 #include "tape/autostart_trailer.h"
-#include "modify/hobeta.h"
+#include "tape/tape_image.h"
 
 namespace {
 
@@ -48,21 +49,15 @@ void RecogniseRepaired(const std::uint8_t* data, std::size_t size) {
 
 // The input as a tape header (17 bytes) and a payload; extracted as hobeta and packed back.
 void RoundTrip(const std::uint8_t* data, std::size_t size) {
-  if (size < 17 + 1) return;
-  std::vector<std::uint8_t> header{HeaderFlag};
-  header.insert(header.end(), data, data + 17);
-  header.push_back(0);
-  std::vector<std::uint8_t> block{DataFlag};
-  block.insert(block.end(), data + 17, data + size);
-  block.push_back(0);
-
-  ArchiveHandle handle{};
-  handle.settings.ExtractHobeta = true;
-  TapeEntry entry{};
-  entry.headerBlock = header.data();
-  entry.dataBlock = block.data();
-  entry.dataBlockLength = static_cast<std::uint32_t>(block.size());
-  MakeHobetaHeader(entry, handle);
+  if (size < 17 + 1 || size - 17 > 0xFFFF - 2) return;
+  const tap_builder::Bytes image =
+      tap_builder::Concat({tap_builder::Block(HeaderFlag, tap_builder::Bytes(data, data + 17)),
+                           tap_builder::DataBlock(tap_builder::Bytes(data + 17, data + size))});
+  Settings settings{};
+  settings.ExtractHobeta = true;
+  TapeImage scanned;
+  FUZZ_CHECK(ScanImage(scanned, image.data(), image.size(), settings, 0).IsOk() && scanned.entries.count == 1);
+  const TapeEntry& entry = *scanned.entries.items[0];
   if (!entry.hobetaFits) return;
 
   std::vector<std::uint8_t> file(entry.hobetaHeader, entry.hobetaHeader + HobetaHeaderSize);
@@ -80,7 +75,7 @@ void RoundTrip(const std::uint8_t* data, std::size_t size) {
     FUZZ_CHECK(back.header.type == ProgramType && back.header.length == tape.length && back.header.param2 == tape.param2);
     if (tape.length == payload && tape.param2 <= tape.length) {
       const std::uint16_t line = AutostartLine(tape.param1);
-      FUZZ_CHECK(back.header.param1 == (line != 0 ? line : NoAutostartParam));
+      FUZZ_CHECK(back.header.param1 == (line != 0 ? line : NoParamValue));
       FUZZ_CHECK(back.dataLength == payload);
     }
   } else if (tape.type == CodeType) {

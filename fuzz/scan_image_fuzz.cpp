@@ -4,9 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/archive_handle.h"
 #include "fuzz_check.h"
-#include "tape/tape_entry.h"
+#include "tape/tape_image.h"
 
 namespace {
 
@@ -48,12 +47,12 @@ void CheckEntry(const TapeEntry& entry, std::uint32_t index, const std::uint8_t*
   }
 }
 
-void CheckScan(const ArchiveHandle& handle, const std::uint8_t* image, std::size_t size) {
+void CheckScan(const TapeImage& tape, const std::uint8_t* image, std::size_t size) {
   std::uint64_t stored = 0;
   std::uint32_t headerless = 0;
   bool truncated = false;
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) {
-    const TapeEntry& entry = *handle.entries.items[i];
+  for (std::uint32_t i = 0; i < tape.entries.count; ++i) {
+    const TapeEntry& entry = *tape.entries.items[i];
     FUZZ_CHECK(!truncated);  // only the last block may run past the end
     CheckEntry(entry, i, image, size);
     if (entry.headerBlock == nullptr) FUZZ_CHECK(entry.headerlessNumber == ++headerless);
@@ -61,7 +60,7 @@ void CheckScan(const ArchiveHandle& handle, const std::uint8_t* image, std::size
       truncated = static_cast<std::size_t>(entry.dataBlock - image) + entry.dataBlockLength > size;
     stored += entry.storedSize;
   }
-  FUZZ_CHECK(handle.headerlessCount == headerless);
+  FUZZ_CHECK(tape.headerlessCount == headerless);
   FUZZ_CHECK(truncated ? stored > size : stored == size);
 }
 
@@ -69,20 +68,17 @@ void CheckScan(const ArchiveHandle& handle, const std::uint8_t* image, std::size
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   for (int mode = 0; mode < 3; ++mode) {
-    ArchiveHandle handle{};
-    handle.image.view = const_cast<std::uint8_t*>(data);
-    handle.image.size = size;
-    handle.settings.ExtractHobeta = mode == 1;
-    handle.settings.RarevCompatible = mode == 2;
-    handle.dosDateTime = 0x5A3B6C4D;
-    const Status status = ScanImage(handle);
+    Settings settings{};
+    settings.ExtractHobeta = mode == 1;
+    settings.RarevCompatible = mode == 2;
+    TapeImage tape;
+    const Status status = ScanImage(tape, data, size, settings, 0x5A3B6C4D);
     if (status.IsOk()) {
-      CheckScan(handle, data, size);
+      CheckScan(tape, data, size);
     } else {
       FUZZ_CHECK(status.code == E_BAD_ARCHIVE || status.code == E_BAD_DATA);
       FUZZ_CHECK(status.message == nullptr);
     }
-    ReleaseHandle(handle);  // finds no file or mapping to close
   }
   return 0;
 }

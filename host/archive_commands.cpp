@@ -6,6 +6,7 @@
 #include <set>
 
 #include "host/commands.h"
+#include "plugin/entry_walk.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -69,13 +70,14 @@ int WalkImage(const Plugin& plugin, const std::string& image, Visit visit) {
     return request.OpenResult;
   }
   int firstFailure = 0;
-  tHeaderData header{};
-  int code;
-  while ((code = plugin.ReadHeader(archive, &header)) == 0) {
-    code = visit(archive, header);
-    if (code != 0 && firstFailure == 0) firstFailure = code;
-  }
-  if (code != E_END_ARCHIVE) {
+  // Every entry is visited whatever the one before it met: the walk ends only
+  // at the last entry or where ReadHeader fails.
+  const int code = WalkEntries(plugin.ReadHeader, archive, [&](tHeaderData& header) {
+    const int visited = visit(archive, header);
+    if (firstFailure == 0) firstFailure = visited;
+    return 0;
+  });
+  if (code != 0) {
     ReportFailure(image + ": reading the next entry", code);
     if (firstFailure == 0) firstFailure = code;
   }

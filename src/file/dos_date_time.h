@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "platform/windows_api.h"
-
-// Date in the high 16 bits, time in the low 16 bits; 0 when the time has no
-// DOS form (before 1980 or after 2107).
-std::uint32_t ToDosDateTime(const FILETIME& time);
+// Date in the high 16 bits, time in the low 16 bits, of a file time (100 ns
+// units since 1601, UTC); 0 when it has no DOS form (before 1980 or after 2107).
+std::uint32_t ToDosDateTime(std::uint64_t time);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/file_time.h"
 #include "support/heap.h"
 
 namespace {
@@ -28,6 +29,13 @@ bool InPieces(Byte* bytes, std::uint64_t count, Transfer transfer) {
 HANDLE const StandByMapping = reinterpret_cast<HANDLE>(1);
 void* const StandByView = reinterpret_cast<void*>(1);
 
+// Null, which leaves the time as it is, for 0.
+const FILETIME* AsFileTime(std::uint64_t time, FILETIME& out) {
+  if (time == 0) return nullptr;
+  out = ToFileTime(time);
+  return &out;
+}
+
 char* CopyPath(const char* path) {
   const std::size_t length = std::strlen(path);
   auto* copy = static_cast<char*>(MemAlloc(length + 1));
@@ -37,10 +45,11 @@ char* CopyPath(const char* path) {
 
 }  // namespace
 
-Status ImageFile::Open(const char* path, bool writable, DWORD disposition, bool map, std::uint64_t maximumSize,
-                       const Status& tooLarge, bool deleteOnFailureFlag) {
+Status ImageFile::Open(const char* path, const FileOptions& options) {
   if (HasFile() || mapping != nullptr) return ShownFailure("Error 2834 (fileHandle already opened)");
   std::memset(static_cast<void*>(this), 0, sizeof *this);
+  const DWORD disposition = options.disposition;
+  const bool writable = options.access == FileAccess::ReadWrite;
   const bool creates = disposition == CREATE_NEW || disposition == CREATE_ALWAYS;
   const Status failure = SilentFailure(creates ? E_ECREATE : E_EOPEN);
 
@@ -57,30 +66,29 @@ Status ImageFile::Open(const char* path, bool writable, DWORD disposition, bool 
   const DWORD openError = GetLastError();
   fileHandle = ~reinterpret_cast<UINT_PTR>(handle);
   created = (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) && openError != ERROR_ALREADY_EXISTS;
-  deleteOnFailure = deleteOnFailureFlag;
+  deleteOnFailure = options.onFailure == OnFailure::Delete;
 
-  // Closing with success = not created deletes only a file this call made.
   if (!QuerySize(size)) {
-    Close(!created);
+    Abandon();
     return failure;
   }
-  if (size > maximumSize) {
-    Close(!created);
-    return tooLarge;
+  if (size > options.maximumSize) {
+    Abandon();
+    return options.tooLarge;
   }
-  if (map && !Map(writable)) {
-    Close(!created);
+  if (options.view == FileView::Mapped && !Map(options.access)) {
+    Abandon();
     return failure;
   }
   isOpen = true;
   return StatusOk;
 }
 
-Status ImageFile::Close(bool success) {
+Status ImageFile::Close(CloseAs outcome) {
   bool ok = Unmap();
   if (HasFile()) {
     if (!CloseHandle(Handle())) ok = false;
-    if (deleteOnFailure && !success && !DeleteFileA(pathCopy)) ok = false;
+    if (deleteOnFailure && outcome == CloseAs::Failure && !DeleteFileA(pathCopy)) ok = false;
   }
   size = 0;
   fileHandle = 0;
@@ -91,8 +99,9 @@ Status ImageFile::Close(bool success) {
   return ok ? StatusOk : SilentFailure(E_ECLOSE);
 }
 
-bool ImageFile::Map(bool writable) {
+bool ImageFile::Map(FileAccess access) {
   if (mapping != nullptr) return true;
+  const bool writable = access == FileAccess::ReadWrite;
   mappedSize = size;
   // The size read at open may be stale: it is read once more before giving up.
   bool retried = false;
@@ -168,8 +177,27 @@ bool ImageFile::Truncate(std::uint64_t length) {
   return SetFilePointerEx(Handle(), distance, nullptr, FILE_BEGIN) != FALSE && SetEndOfFile(Handle()) != FALSE;
 }
 
+bool ImageFile::Flush() { return FlushFileBuffers(Handle()) != FALSE; }
+
+bool ImageFile::GetTimes(std::uint64_t* creation, std::uint64_t* lastWrite) {
+  FILETIME made;
+  FILETIME written;
+  if (!GetFileTime(Handle(), creation != nullptr ? &made : nullptr, nullptr, lastWrite != nullptr ? &written : nullptr)) {
+    return false;
+  }
+  if (creation != nullptr) *creation = FileTimeValue(made);
+  if (lastWrite != nullptr) *lastWrite = FileTimeValue(written);
+  return true;
+}
+
+bool ImageFile::SetTimes(std::uint64_t creation, std::uint64_t lastWrite) {
+  FILETIME made;
+  FILETIME written;
+  return SetFileTime(Handle(), AsFileTime(creation, made), nullptr, AsFileTime(lastWrite, written)) != FALSE;
+}
+
 void ImageFile::Destroy() {
-  if (isOpen) Close(false);
+  if (isOpen) Close(CloseAs::Failure);
   MemFree(pathCopy);
   std::memset(static_cast<void*>(this), 0, sizeof *this);
 }

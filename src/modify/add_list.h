@@ -6,22 +6,14 @@
 
 #include "base/status.h"
 #include "support/ansi_string.h"
+#include "support/path_text.h"
 
 inline const char* NextListedName(const char* name) { return name + std::strlen(name) + 1; }
 
 // The host names a directory with a trailing separator.
 inline bool IsDirectoryName(const char* name) {
   const std::size_t length = std::strlen(name);
-  return length != 0 && (name[length - 1] == '/' || name[length - 1] == '\\');
-}
-
-// The last path component of a listed name: what the entry is called.
-inline const char* LastNameComponent(const char* name) {
-  const char* last = name;
-  for (const char* p = name; *p != '\0'; ++p) {
-    if (*p == '/' || *p == '\\') last = p + 1;
-  }
-  return last;
+  return length != 0 && IsPathSeparator(name[length - 1]);
 }
 
 // The source directory joined with a listed name: one separator between

@@ -17,10 +17,6 @@ constexpr Status TotalTooLarge = ShownFailure(
     "Cannot pack more than 30Mb at a time to TAP image. Sorry :(\nIf you really want this, please write to plugin "
     "author.");
 
-std::uint64_t FileTimeValue(const FILETIME& time) {
-  return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
 // Everything one call converts, released on every way out.
 class Conversion {
  public:
@@ -28,14 +24,13 @@ class Conversion {
   Conversion(const Conversion&) = delete;
   Conversion& operator=(const Conversion&) = delete;
   ~Conversion() {
-    source_.Destroy();
     for (std::uint32_t i = 0; i < items_.count; ++i) FreePackedItem(items_.items[i]);
     MemFree(contents_);
   }
 
   Status ConvertAll(const char* sourceDirectory, const char* addList) {
     for (const char* name = addList; *name != '\0'; name = NextListedName(name)) {
-      const char* entryName = LastNameComponent(name);
+      const char* entryName = LastPathComponent(name);
       if (*entryName == '\0') continue;  // a directory
       if (items_.count >= MaxPackedFiles) return TooManyFiles;
       const Status added = items_.Add(PackedItem{});
@@ -70,40 +65,36 @@ class Conversion {
     }
     // Sources are read, not mapped: one read of at most 64 KB costs less than
     // making and dropping a mapping, and each file is copied once either way.
-    const Status opened =
-        source_.Open(path_.CStr(), false, OPEN_EXISTING, false, MaxSourceFileSize, SourceTooLarge, false);
+    ImageFile source;
+    const Status opened = source.Open(path_.CStr(), {.maximumSize = MaxSourceFileSize, .tooLarge = SourceTooLarge});
     if (opened.IsFailed()) return opened;
-    if (!source_.Read(contents_, source_.size)) return SilentFailure(E_EOPEN);
-    FILETIME creation;
-    if (!GetFileTime(source_.Handle(), &creation, nullptr, nullptr)) return SilentFailure(E_EOPEN);
+    std::uint64_t creation;
+    if (!source.Read(contents_, source.size) || !source.GetTimes(&creation, nullptr)) return SilentFailure(E_EOPEN);
 
     TapeFilePlan plan;
-    const auto size = static_cast<std::uint32_t>(source_.size);
-    const Status planned = PlanTapeFile(entryName, contents_, size, FileTimeValue(creation), settings_, plan);
+    const auto size = static_cast<std::uint32_t>(source.size);
+    const Status planned = PlanTapeFile(entryName, contents_, size, creation, settings_, plan);
     if (planned.IsFailed()) return planned;
     const Status filled = FillPackedItem(item, plan, contents_);
     if (filled.IsFailed()) return filled;
 
     total_ += item.dataByteCount;
     if (total_ > MaxPackedTotal) return TotalTooLarge;
-    const Status closed = source_.Close(true);
-    source_.Destroy();
-    return closed;
+    return source.Close(CloseAs::Success);
   }
 
   const Settings& settings_;
   std::uint64_t total_;  // the image and every data block so far; header blocks are not counted
   List<PackedItem> items_;
   String path_;
-  ImageFile source_{};
   std::uint8_t* contents_ = nullptr;  // the bytes of the file being converted
 };
 
 }  // namespace
 
-Status AppendFiles(ArchiveHandle& handle, const char* sourceDirectory, const char* addList) {
-  Conversion conversion(handle.settings, handle.image.size);
+Status AppendFiles(ImageFile& image, const Settings& settings, const char* sourceDirectory, const char* addList) {
+  Conversion conversion(settings, image.size);
   const Status converted = conversion.ConvertAll(sourceDirectory, addList);
   if (converted.IsFailed()) return converted;
-  return conversion.WriteAll(handle.image);
+  return conversion.WriteAll(image);
 }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "file/image_file.h"
 #include "base/status.h"
+#include "file/image_file.h"
 
 class BlockWriter {
  public:

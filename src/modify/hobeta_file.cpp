@@ -1,13 +1,11 @@
-// A hobeta file being packed: its recognition and the tape file it becomes.
+#include "modify/hobeta_file.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "tape/autostart_trailer.h"
-#include "modify/hobeta.h"
 
 namespace {
-
-constexpr std::uint16_t CodeParam2 = 0x8000;  // what a bytes header carries by convention
 
 std::uint32_t SectorsFor(std::uint32_t bytes) { return (bytes + HobetaSectorSize - 1) / HobetaSectorSize; }
 
@@ -42,14 +40,14 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
     const bool trailerFound = lineRead && SectorsFor(hobeta.start + AutostartTrailerLength) == hobeta.sectors;
     tape.type = ProgramType;
     tape.length = hobeta.start;
-    tape.param1 = lineRead && line != 0 ? line : NoAutostartParam;
+    tape.param1 = lineRead && line != 0 ? line : NoParamValue;
     tape.param2 = hobeta.length;
     if (settings.SmartLenDetect && trailerFound) result.dataLength = hobeta.start;
   } else {
     tape.type = hobeta.type == 'C' ? CodeType : hobeta.type;
     tape.length = hobeta.length;
     tape.param1 = hobeta.start;
-    tape.param2 = CodeParam2;
+    tape.param2 = NoParamValue;
     if (settings.SmartLenDetect && SectorsFor(hobeta.length) == hobeta.sectors) result.dataLength = hobeta.length;
   }
   return result;

@@ -7,8 +7,6 @@
 #include "base/status.h"
 #include "modify/tape_file_plan.h"
 
-inline constexpr std::uint32_t StoredHeaderBlockSize = 21;  // length word, flag, 17 header bytes, checksum
-inline constexpr std::uint32_t DataBlockOverhead = 4;       // length word, flag, checksum
 
 struct PackedItem {
   std::uint8_t headerBytes[StoredHeaderBlockSize];  // all zero for a file packed without header

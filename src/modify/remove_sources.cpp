@@ -15,7 +15,7 @@ const char* PreviousListedName(const char* list, const char* end) {
 
 }  // namespace
 
-Status RemoveSources(const char* addList, const char* sourceDirectory) {
+Status RemoveSources(const char* sourceDirectory, const char* addList) {
   if (*addList == '\0') return StatusOk;
   const char* end = addList;  // the closing empty name
   while (*end != '\0') end = NextListedName(end);

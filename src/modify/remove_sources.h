@@ -8,4 +8,4 @@ inline constexpr Status SourcesNotRemoved = ShownFailure("Error deleting source 
 // Deletes the listed files, last name first; directories are left in place.
 // A file that cannot be deleted stays, the walk goes on, and the result is
 // SourcesNotRemoved. A path that cannot be built stops the walk at once.
-Status RemoveSources(const char* addList, const char* sourceDirectory);
+Status RemoveSources(const char* sourceDirectory, const char* addList);

@@ -5,15 +5,13 @@
 
 #include <cstring>
 
-#include "tape/time_code.h"
+#include "modify/hobeta_file.h"
 #include "tape/autostart_trailer.h"
-#include "modify/hobeta.h"
 #include "tape/entry_name_reader.h"
 #include "tape/rarev_name_reader.h"
+#include "tape/time_code.h"
 
 namespace {
-
-constexpr std::uint16_t NoParam2 = 0x8000;  // what a header that is not a program carries in param2
 
 void WholeFileIsData(TapeFilePlan& plan, std::uint32_t size) {
   plan.dataOffset = 0;
@@ -30,7 +28,7 @@ std::uint8_t TapeType(std::uint8_t typeChar, std::size_t extLength) {
 // followed by the zero fill of a hobeta sector; both are dropped again.
 void PlanProgram(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time, TapeHeader& header,
                  std::uint32_t& dataLength) {
-  header.param1 = NoAutostartParam;
+  header.param1 = NoParamValue;
   header.param2 = static_cast<std::uint16_t>(size);
   if (time.kind == DecodedTimeCode::Pair) {
     header.length = time.timeParamLow;
@@ -60,7 +58,7 @@ void PlanPlainFile(const std::uint8_t* contents, std::uint32_t size, const Decod
     return;
   }
   header.param1 = 0;
-  header.param2 = NoParam2;
+  header.param2 = NoParamValue;
   if (pair) {
     header.length = time.timeParamHigh;
     header.param1 = time.timeParamLow;
@@ -91,14 +89,8 @@ Status PlanTapeFile(const char* entryName, const std::uint8_t* contents, std::ui
     return StatusOk;
   }
 
-  std::uint8_t typeChar;
-  std::uint8_t name[TapeNameLength];
-  bool hobetaMark;
-  std::size_t nameLength;
-  std::size_t extLength;
-  ParseEntryName(entryName, typeChar, name, settings, hobetaMark, nameLength, extLength);
-
-  if (hobetaMark) {
+  const ParsedEntryName parsed = ParseEntryName(entryName, settings);
+  if (parsed.hobetaMark) {
     const HobetaCheck check = IsHobetaFile(contents, size);
     if (check == HobetaCheck::BadSize) return BadHobetaSize;
     if (check == HobetaCheck::Hobeta) {
@@ -110,8 +102,8 @@ Status PlanTapeFile(const char* entryName, const std::uint8_t* contents, std::ui
     }
   }
 
-  plan.header.type = TapeType(typeChar, extLength);
-  std::memcpy(plan.header.name, name, TapeNameLength);
-  PlanPlainFile(contents, size, time, extLength, plan);
+  plan.header.type = TapeType(parsed.typeChar, parsed.extLength);
+  std::memcpy(plan.header.name, parsed.name, TapeNameLength);
+  PlanPlainFile(contents, size, time, parsed.extLength, plan);
   return StatusOk;
 }

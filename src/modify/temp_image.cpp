@@ -1,6 +1,5 @@
 #include "modify/temp_image.h"
 
-#include "plugin/archive_handle.h"
 #include "platform/windows_api.h"
 #include "support/mix_clock.h"
 #include "support/random_pool.h"
@@ -34,7 +33,7 @@ Status MakeTempImage(const char* imagePath, String& name, ImageFile& file, TempN
     failure = FormTempName(imagePath, nextNumber(), name);
     if (failure.IsFailed()) break;
     // CREATE_NEW: a file that already carries this name is never touched.
-    failure = file.Open(name.CStr(), true, CREATE_NEW, false, NoSizeLimit, StatusFailed, false);
+    failure = file.Open(name.CStr(), {.access = FileAccess::ReadWrite, .disposition = CREATE_NEW});
     if (failure.IsOk()) return StatusOk;
     Sleep(RetryPauseMs);
   }

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "file/image_file.h"
 #include "base/status.h"
+#include "file/image_file.h"
 #include "support/ansi_string.h"
 
 // Where the number of each attempted name comes from.

@@ -5,11 +5,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/posix/types.h"
-#include "platform/posix/heap.h"
-#include "platform/posix/process.h"
-#include "platform/posix/messages.h"
-#include "platform/posix/profile.h"
-#include "platform/posix/files.h"
 #include "platform/posix/dialogs.h"
+#include "platform/posix/files.h"
+#include "platform/posix/heap.h"
+#include "platform/posix/messages.h"
+#include "platform/posix/process.h"
+#include "platform/posix/profile.h"
+#include "platform/posix/types.h"
 #endif

@@ -1,32 +1,24 @@
-// Everything known about one open TAP image.
+// Everything known about one image that the host has open: the mapped file,
+// its times, its scanned entries and the host's place in their listing.
 #pragma once
 
 #include <cstdint>
 
-#include "file/dos_date_time.h"
+#include "base/status.h"
 #include "file/image_file.h"
-#include "settings/settings.h"
-#include "support/list.h"
-
-struct TapeEntry;
+#include "file/image_open.h"
+#include "tape/tape_image.h"
 
 struct ArchiveHandle {
   ImageFile image;
-  Settings settings;  // private copy, taken when the handle is made
-  List<TapeEntry*> entries;
-  // The listed names of the first namedEntries entries, each followed by a NUL,
-  // formed once when the list is built.
-  List<char> listedNames;
-  std::uint32_t namedEntries;
-  std::uint32_t cursor;
-  std::uint32_t headerlessCount;
-  std::uint32_t headerlessDigits;
-  FILETIME lastWriteTime;
-  std::uint32_t dosDateTime;  // date high, time low, local time
-  FILETIME creationTime;
+  ImageTimes times;
+  TapeImage tape;  // with the private copy of the settings, taken when the handle is made
+  std::uint32_t cursor;  // the entry that the next ReadHeader describes and ProcessFile takes
   char path[260];
 };
 
-Status OpenImage(ArchiveHandle& handle, const char* path, bool writable, DWORD disposition);
 // Closes the image, frees every entry and leaves the handle all zero.
 void ReleaseHandle(ArchiveHandle& handle);
+
+// The entry at the cursor, which moves on by one; null past the last entry.
+const TapeEntry* TakeEntry(ArchiveHandle& handle);

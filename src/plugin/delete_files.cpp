@@ -3,20 +3,18 @@
 // renamed over the image; until that rename the image is untouched.
 #include <cstring>
 
-#include "plugin/archive_handle.h"
 #include "base/error_report.h"
-#include "plugin/plugin_api.h"
-#include "base/status.h"
+#include "file/image_file.h"
+#include "modify/corrupted_image.h"
 #include "modify/temp_image.h"
 #include "platform/windows_api.h"
+#include "plugin/archive_handle.h"
+#include "plugin/entry_walk.h"
+#include "plugin/plugin_api.h"
 #include "support/ansi_string.h"
-#include "tape/tape_entry.h"
+#include "tape/tap_format.h"
 
 namespace {
-
-constexpr Status CorruptedImage = ShownFailure("TAP image is corrupted and cannot be modified.", E_BAD_ARCHIVE);
-constexpr std::uint32_t LengthWordSize = 2;
-constexpr std::uint32_t StoredHeaderSize = LengthWordSize + HeaderBlockLength;
 
 // Exact, byte-for-byte membership in a list of NUL-ended names closed by an empty one.
 bool IsListed(const char* name, const char* list) {
@@ -28,7 +26,9 @@ bool IsListed(const char* name, const char* list) {
 // Straight from the mapping: the header block and the data block as stored,
 // length words included.
 bool CopyEntry(ImageFile& target, const TapeEntry& entry) {
-  if (entry.headerBlock != nullptr && !target.Write(entry.headerBlock - LengthWordSize, StoredHeaderSize)) return false;
+  if (entry.headerBlock != nullptr && !target.Write(entry.headerBlock - LengthWordSize, StoredHeaderBlockSize)) {
+    return false;
+  }
   return entry.dataBlock == nullptr ||
          target.Write(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
 }
@@ -40,7 +40,6 @@ class ImageRewrite {
   ImageRewrite() = default;
   ImageRewrite(const ImageRewrite&) = delete;
   ImageRewrite& operator=(const ImageRewrite&) = delete;
-  ~ImageRewrite() { temp_.Destroy(); }
 
   Status Run(char* packedFile, const char* deleteList) {
     tOpenArchiveData request{};
@@ -53,7 +52,7 @@ class ImageRewrite {
     if (made.IsFailed()) return made;
     tempExists_ = true;
     // Best effort: a file system without creation times simply drops it.
-    SetFileTime(temp_.Handle(), &image_->creationTime, nullptr, nullptr);
+    temp_.SetTimes(image_->times.creation, 0);
 
     const Status copied = CopyKeptEntries(deleteList);
     if (copied.IsFailed()) return copied;
@@ -62,7 +61,7 @@ class ImageRewrite {
 
   // Releases what Run left open; a temporary file not yet renamed is deleted.
   void Release() {
-    temp_.Close(true);
+    temp_.Close(CloseAs::Success);
     if (tempExists_) DeleteFileA(tempName_.CStr());
     tempExists_ = false;
     if (image_ != nullptr) CloseArchive(image_);
@@ -72,24 +71,26 @@ class ImageRewrite {
  private:
   // Walks the entries as the host would, so the names compared are the listed ones.
   Status CopyKeptEntries(const char* deleteList) {
-    tHeaderData header{};
-    for (;;) {
-      const int code = ReadHeader(image_, &header);
-      if (code == E_END_ARCHIVE) return StatusOk;
-      if (code != 0) return SilentFailure(code);  // ReadHeader has shown its message
-      const TapeEntry& entry = *image_->entries.At(image_->cursor++);
+    Status result = StatusOk;
+    const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
+      const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.
-      if (entry.dataBlock != nullptr && !entry.dataComplete) return CorruptedImage;
-      if (IsListed(header.FileName, deleteList)) continue;
-      if (!CopyEntry(temp_, entry)) return SilentFailure(E_EWRITE);
-    }
+      if (entry.dataBlock != nullptr && !entry.dataComplete) {
+        result = CorruptedImage;
+      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(temp_, entry)) {
+        result = SilentFailure(E_EWRITE);
+      }
+      return HostCode(result);
+    });
+    // A ReadHeader that failed has shown its message.
+    return result.IsFailed() || code == 0 ? result : SilentFailure(code);
   }
 
   Status ReplaceImage(const char* packedFile) {
     // The copy must be on disk before it takes the image's name, or a power
     // loss after the rename could leave neither the old image nor the new one.
-    if (!FlushFileBuffers(temp_.Handle())) return SilentFailure(E_EWRITE);
-    const Status closed = temp_.Close(true);
+    if (!temp_.Flush()) return SilentFailure(E_EWRITE);
+    const Status closed = temp_.Close(CloseAs::Success);
     if (closed.IsFailed()) return closed;
     const int closeCode = CloseArchive(image_);
     image_ = nullptr;
@@ -101,7 +102,7 @@ class ImageRewrite {
   }
 
   ArchiveHandle* image_ = nullptr;  // open until CloseArchive
-  ImageFile temp_{};
+  ImageFile temp_;
   String tempName_;
   bool tempExists_ = false;  // while set, every way out deletes the temporary file
 };

@@ -6,13 +6,12 @@
 #include "plugin/archive_handle.h"
 
 #ifdef _WIN32
-inline int HostFileTime(const ArchiveHandle& handle) { return static_cast<int>(handle.dosDateTime); }
+inline int HostFileTime(const ArchiveHandle& handle) { return static_cast<int>(handle.times.dosDateTime); }
 inline int HostFileAttr() { return 0; }
 #else
 inline int HostFileTime(const ArchiveHandle& handle) {
   constexpr std::uint64_t unixEpoch = 116444736000000000ULL;  // 1970-01-01 as a file time
-  const std::uint64_t time =
-      (static_cast<std::uint64_t>(handle.lastWriteTime.dwHighDateTime) << 32) | handle.lastWriteTime.dwLowDateTime;
+  const std::uint64_t time = handle.times.lastWrite;
   return time <= unixEpoch ? 0 : static_cast<int>((time - unixEpoch) / 10000000ULL);
 }
 inline int HostFileAttr() { return 0100644; }  // a regular file, rw-r--r--

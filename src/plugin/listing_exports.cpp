@@ -2,16 +2,17 @@
 #include <cstring>
 #include <new>
 
-#include "plugin/archive_handle.h"
 #include "base/error_report.h"
+#include "plugin/archive_handle.h"
 #include "plugin/host_conventions.h"
 #include "plugin/plugin_api.h"
-#include "tape/time_code.h"
+#include "settings/settings.h"
 #include "support/mix_clock.h"
 #include "support/random_pool.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_list.h"
 #include "tape/tape_entry.h"
+#include "tape/time_code.h"
 
 namespace {
 
@@ -29,13 +30,6 @@ void FreeHandle(ArchiveHandle* handle) {
   MemFree(handle);
 }
 
-FILETIME* AsFileTime(std::uint64_t time, FILETIME& out) {
-  if (time == 0) return nullptr;
-  out.dwLowDateTime = static_cast<DWORD>(time);
-  out.dwHighDateTime = static_cast<DWORD>(time >> 32);
-  return &out;
-}
-
 bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBlock, entry.dataBlockLength) == 0; }
 
 bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
@@ -48,19 +42,11 @@ bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
 }
 
 Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {
-  ImageFile target{};
-  if (target.Open(destName, true, CREATE_ALWAYS, false, NoSizeLimit, StatusFailed, true).IsFailed()) {
-    return SilentFailure(E_ECREATE);
-  }
-  bool written = WriteEntry(target, entry);
-  if (written) {
-    FILETIME creation;
-    FILETIME lastWrite = handle.lastWriteTime;
-    const std::uint64_t lastWriteTime = (static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
-    written = SetFileTime(target.Handle(), AsFileTime(EncodeTimeCode(entry), creation), nullptr,
-                          lastWriteTime == 0 ? nullptr : &lastWrite) != FALSE;
-  }
-  const Status closed = target.Close(written);
+  ImageFile target;
+  const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = CREATE_ALWAYS, .onFailure = OnFailure::Delete};
+  if (target.Open(destName, newTarget).IsFailed()) return SilentFailure(E_ECREATE);
+  const bool written = WriteEntry(target, entry) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);
+  const Status closed = target.Close(written ? CloseAs::Success : CloseAs::Failure);
   return written && closed.IsOk() ? StatusOk : SilentFailure(E_EWRITE);
 }
 
@@ -76,13 +62,18 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
     result = StatusNoMemory;
   } else {
     auto* handle = new (memory) ArchiveHandle{};
-    GetSettings(handle->settings);
+    Settings settings;
+    GetSettings(settings);
     if (std::strlen(ArchiveData->ArcName) + 1 > sizeof handle->path) {
       result = ShownFailure("Archive path too long");
     } else {
       std::strcpy(handle->path, ArchiveData->ArcName);
-      result = OpenImage(*handle, ArchiveData->ArcName, false, OPEN_EXISTING);
-      if (result.IsOk()) result = BuildEntryList(*handle);
+      result = OpenImage(handle->image, ArchiveData->ArcName, ImageUse::Listing, handle->times);
+      if (result.IsOk()) {
+        result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.size, settings,
+                                handle->times.dosDateTime);
+      }
+      handle->cursor = 0;
       if (result.IsOk()) return handle;
     }
     FreeHandle(handle);
@@ -93,8 +84,8 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
 
 DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
   const auto& handle = *static_cast<ArchiveHandle*>(hArcData);
-  if (handle.cursor >= handle.entries.count) return E_END_ARCHIVE;
-  const TapeEntry& entry = *handle.entries.At(handle.cursor);
+  if (handle.cursor >= handle.tape.entries.count) return E_END_ARCHIVE;
+  const TapeEntry& entry = *handle.tape.entries.At(handle.cursor);
 
   std::memset(static_cast<void*>(HeaderData), 0, HeaderBytesCleared);
   std::memcpy(HeaderData->ArcName, handle.path, sizeof handle.path);
@@ -102,14 +93,14 @@ DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData)
   HeaderData->FileAttr = HostFileAttr();
   HeaderData->PackSize = static_cast<int>(entry.storedSize);
   HeaderData->UnpSize = static_cast<int>(entry.extractedSize);
-  return Finish(ListedEntryName(handle, handle.cursor, HeaderData->FileName));
+  return Finish(ListedEntryName(handle.tape, handle.cursor, HeaderData->FileName));
 }
 
 DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
-  auto& handle = *static_cast<ArchiveHandle*>(hArcData);
   // The host calls only after a successful ReadHeader; anything else finds no entry.
-  if (handle.cursor >= handle.entries.count) return E_END_ARCHIVE;
-  const TapeEntry& entry = *handle.entries.At(handle.cursor++);
+  const TapeEntry* taken = TakeEntry(*static_cast<ArchiveHandle*>(hArcData));
+  if (taken == nullptr) return E_END_ARCHIVE;
+  const TapeEntry& entry = *taken;
 
   if (Operation == PK_SKIP) return 0;
   if (DestPath != nullptr) {
@@ -122,12 +113,12 @@ DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* De
     return Finish(SilentFailure(E_BAD_DATA));
   }
   if (Operation != PK_EXTRACT) return Finish(StatusOk);
-  return Finish(Extract(handle, entry, DestName));
+  return Finish(Extract(*static_cast<ArchiveHandle*>(hArcData), entry, DestName));
 }
 
 DOVED_EXPORT int DOVED_CALL CloseArchive(HANDLE hArcData) {
   auto* handle = static_cast<ArchiveHandle*>(hArcData);
-  const Status closed = handle->image.Close(true);
+  const Status closed = handle->image.Close(CloseAs::Success);
   FreeHandle(handle);
   return HostCode(closed);
 }

@@ -1,5 +1,5 @@
 // Loading the library runs the attach step; the load itself never fails.
-#include "settings/settings.h"
+#include "settings/plugin_init.h"
 
 #ifdef _WIN32
 

@@ -1,6 +1,6 @@
 #include "settings/about_dialog.h"
 
-#include "settings/settings.h"
+#include "settings/config_file.h"
 
 const char AboutBanner[] =
     "Doved " DOVED_VERSION

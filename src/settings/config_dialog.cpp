@@ -1,6 +1,8 @@
 #include "settings/config_dialog.h"
 
 #include <cstring>
+
+#include "settings/params_pattern.h"
 #include <initializer_list>
 
 namespace {

@@ -1,8 +1,10 @@
+#include "settings/config_file.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "settings/settings.h"
+#include "settings/params_pattern.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include <cstring>
+#include "settings/params_pattern.h"
 
-#include "settings/settings.h"
+#include <cstring>
 
 namespace {
 

@@ -1,7 +1,9 @@
+#include "settings/plugin_init.h"
+
 #include <cstring>
 
 #include "base/error_report.h"
-#include "settings/settings.h"
+#include "settings/config_file.h"
 
 char ConfigFilePath[261];
 bool ConfigFilePathFormed;
@@ -29,6 +31,6 @@ bool InitPlugin(HMODULE module) {
   while (nameStart > 0 && ConfigFilePath[nameStart - 1] != '/' && ConfigFilePath[nameStart - 1] != '\\') --nameStart;
   std::memcpy(ConfigFilePath + nameStart, ConfigFileName, sizeof ConfigFileName);
   ConfigFilePathFormed = true;
-  SetSettings(LoadSettings(), false);
+  SetSettings(LoadSettings());
   return true;
 }

@@ -1,6 +1,6 @@
-#include <atomic>
-
 #include "settings/settings.h"
+
+#include <atomic>
 
 namespace {
 
@@ -58,12 +58,8 @@ Settings& GetSettings(Settings& out) {
   return out;
 }
 
-void SetSettings(const Settings& in, bool save) {
+void SetSettings(const Settings& in) {
   Lock();
   CurrentSettings = in;
   Unlock();
-  if (save) {
-    const Settings copy = in;
-    SaveSettings(copy);
-  }
 }

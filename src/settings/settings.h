@@ -43,19 +43,4 @@ Settings DefaultSettings();
 
 // Copies of the settings in force, taken and replaced under one lock.
 Settings& GetSettings(Settings& out);
-void SetSettings(const Settings& in, bool save);
-
-// The configuration file's values laid over the settings in force.
-Settings LoadSettings();
-void SaveSettings(const Settings& settings);
-
-// Validates a pattern text and compiles it into `out`; "" and false if invalid.
-bool CompileParamsPattern(const char* text, char out[PatternSize]);
-
-// The process-attach step: finds Doved.cfg beside the module and loads it.
-bool InitPlugin(HMODULE module);
-
-// Full path of the configuration file (of the module after a failed attach).
-extern char ConfigFilePath[261];
-// Whether ConfigFilePath names the configuration file; saving writes nothing otherwise.
-extern bool ConfigFilePathFormed;
+void SetSettings(const Settings& in);

@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/integrity.h"
 #include "base/status.h"
 #include "support/heap.h"
-#include "base/integrity.h"
+#include "support/path_text.h"
 
 class String {
  public:
@@ -72,11 +73,11 @@ class String {
   // Appends a path component with exactly one separator before it.
   Status AppendPath(const char* text) {
     Verify();
-    if (length != 0 && data[length - 1] != '/' && data[length - 1] != '\\') {
+    if (length != 0 && !IsPathSeparator(data[length - 1])) {
       const Status separated = AppendChar('\\');
       if (separated.IsFailed()) return separated;
     }
-    if (*text == '/' || *text == '\\') ++text;
+    if (IsPathSeparator(*text)) ++text;
     return Append(text);
   }
 

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/windows_api.h"
 #include "base/integrity.h"
+#include "platform/windows_api.h"
 
 namespace {
 

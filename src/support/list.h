@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/integrity.h"
 #include "base/status.h"
 #include "support/heap.h"
-#include "base/integrity.h"
 
 template <typename T>
 class List {

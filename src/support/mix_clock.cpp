@@ -1,8 +1,9 @@
+#include "support/mix_clock.h"
+
 #include <atomic>
 #include <cstring>
 
-#include "platform/windows_api.h"
-#include "support/mix_clock.h"
+#include "base/file_time.h"
 #include "support/random_pool.h"
 
 namespace {
@@ -19,7 +20,7 @@ void MixClock() {
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   const std::uint32_t call = mixClockCalls.fetch_add(1, std::memory_order_relaxed) + 1;
-  const std::uint64_t systemTime = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  const std::uint64_t systemTime = FileTimeValue(now);
   std::memcpy(record, &systemTime, 8);
   std::memcpy(record + 8, &counter.QuadPart, 8);
   std::memcpy(record + 16, &call, 4);

@@ -7,8 +7,6 @@
 inline constexpr std::uint32_t AutostartTrailerLength = 4;
 // A program header's param1 at or above this starts no line.
 inline constexpr std::uint16_t AutostartLimit = 16384;
-// The param1 that a program header gets when it has no autostart line.
-inline constexpr std::uint16_t NoAutostartParam = 0x8000;
 
 // The trailer's line for a program header's param1.
 std::uint16_t AutostartLine(std::uint16_t param1);

@@ -6,25 +6,18 @@
 
 namespace {
 
-bool EqualsFolded(const char* text, const char* lowerName, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    if (FoldAsciiLetter(text[i]) != lowerName[i]) return false;
-  }
-  return true;
-}
-
 bool IsDevice(const char* stem, std::size_t count) {
   static constexpr const char* Plain[] = {"con", "prn", "aux", "nul"};
   static constexpr const char* Numbered[] = {"com", "lpt"};
   if (count == 3) {
     for (const char* name : Plain) {
-      if (EqualsFolded(stem, name, 3)) return true;
+      if (EqualFolded(stem, name, 3)) return true;
     }
     return false;
   }
   if (count != 4 || stem[3] < '1' || stem[3] > '9') return false;
   for (const char* name : Numbered) {
-    if (EqualsFolded(stem, name, 3)) return true;
+    if (EqualFolded(stem, name, 3)) return true;
   }
   return false;
 }

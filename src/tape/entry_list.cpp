@@ -1,12 +1,12 @@
 #include "tape/entry_list.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "support/ansi_string.h"
 #include "support/heap.h"
 #include "tape/entry_name.h"
 #include "tape/name_chars.h"
-#include "tape/tape_entry.h"
 
 namespace {
 
@@ -24,13 +24,6 @@ std::uint32_t FoldedHash(const char* name) {
   std::uint32_t hash = 0x811C9DC5u;
   for (; *name != '\0'; ++name) hash = (hash ^ static_cast<unsigned char>(FoldAsciiLetter(*name))) * 0x01000193u;
   return hash;
-}
-
-bool EqualFolded(const char* a, const char* b) {
-  for (; FoldAsciiLetter(*a) == FoldAsciiLetter(*b); ++a, ++b) {
-    if (*a == '\0') return true;
-  }
-  return false;
 }
 
 // A distinct name met while counting: its folded hash, where its first entry's
@@ -74,7 +67,7 @@ class NameTable {
   NameSlot& Find(const char* name, std::uint32_t hash, const char* texts) {
     for (std::uint32_t i = hash;; ++i) {
       NameSlot& slot = slots_[i & (size_ - 1)];
-      if (slot.tally == 0 || (slot.hash == hash && EqualFolded(texts + slot.text, name))) return slot;
+      if (slot.tally == 0 || (slot.hash == hash && EqualFolded(texts + slot.text, name, SIZE_MAX))) return slot;
     }
   }
 
@@ -93,55 +86,53 @@ class NameTable {
   std::uint32_t used_ = 0;
 };
 
-// Adds the name with its duplicate mark and a NUL to the handle's listed names.
-Status HoldName(ArchiveHandle& handle, String& name, std::uint32_t ordinal) {
+// Adds the name with its duplicate mark and a NUL to the image's listed names.
+Status HoldName(TapeImage& image, String& name, std::uint32_t ordinal) {
   const Status marked = AppendDuplicateMark(name, ordinal);
   if (marked.IsFailed()) return marked;
-  return handle.listedNames.Append(name.CStr(), name.length + 1);
+  return image.listedNames.Append(name.CStr(), name.length + 1);
 }
 
 }  // namespace
 
 // Each name is formed once, here, and kept for the host: counting needs every
 // name anyway, and the host asks for each one once more.
-Status CountDuplicates(ArchiveHandle& handle) {
-  List<TapeEntry*>& entries = handle.entries;
+Status CountDuplicates(TapeImage& image) {
+  List<TapeEntry*>& entries = image.entries;
   for (std::uint32_t i = 0; i < entries.count; ++i) entries.items[i]->duplicateOrdinal = 0;
-  handle.listedNames.count = 0;
-  handle.namedEntries = 0;
+  image.listedNames.count = 0;
+  image.namedEntries = 0;
   NameTable table;
   String name;
   for (std::uint32_t i = 0; i < entries.count; ++i) {
     TapeEntry& entry = *entries.items[i];
-    if (FormEntryName(name, entry, handle, false).IsFailed()) break;
-    if (!table.MakeRoom(handle.listedNames.items)) break;
+    if (FormEntryName(name, entry, image, false).IsFailed()) break;
+    if (!table.MakeRoom(image.listedNames.items)) break;
     const std::uint32_t hash = FoldedHash(name.CStr());
-    NameSlot& slot = table.Find(name.CStr(), hash, handle.listedNames.items);
-    const std::uint32_t text = handle.listedNames.count;
-    if (HoldName(handle, name, slot.tally).IsFailed()) break;
+    NameSlot& slot = table.Find(name.CStr(), hash, image.listedNames.items);
+    const std::uint32_t text = image.listedNames.count;
+    if (HoldName(image, name, slot.tally).IsFailed()) break;
     entry.duplicateOrdinal = slot.tally;
     entry.listedName = text;
     table.Take(slot, hash, text);
-    handle.namedEntries = i + 1;
+    image.namedEntries = i + 1;
   }
   return StatusOk;
 }
 
-Status ListedEntryName(const ArchiveHandle& handle, std::uint32_t position, char out[EntryNameSize]) {
-  const TapeEntry& entry = *handle.entries.At(position);
-  if (position >= handle.namedEntries) return MakeEntryName(entry, handle, out, true);
-  const char* name = handle.listedNames.items + entry.listedName;
+Status ListedEntryName(const TapeImage& image, std::uint32_t position, char out[EntryNameSize]) {
+  const TapeEntry& entry = *image.entries.At(position);
+  if (position >= image.namedEntries) return MakeEntryName(entry, image, out, true);
+  const char* name = image.listedNames.items + entry.listedName;
   return CopyEntryName(name, static_cast<std::uint32_t>(std::strlen(name)), out);
 }
 
-Status BuildEntryList(ArchiveHandle& handle) {
-  Status result = ScanImage(handle);
-  const Settings& settings = handle.settings;
-  if (result.IsOk() && !settings.RarevCompatible && settings.FileNameNumbering != 0 &&
-      handle.entries.count > NumberedEntryLimit) {
-    result = ShownFailure(TooManyNumberedEntries);
+Status BuildEntryList(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size, const Settings& settings,
+                      std::uint32_t dosDateTime) {
+  const Status scanned = ScanImage(image, bytes, size, settings, dosDateTime);
+  if (scanned.IsFailed()) return scanned;
+  if (!settings.RarevCompatible && settings.FileNameNumbering != 0 && image.entries.count > NumberedEntryLimit) {
+    return ShownFailure(TooManyNumberedEntries);
   }
-  if (result.IsOk()) result = CountDuplicates(handle);
-  handle.cursor = 0;
-  return result;
+  return CountDuplicates(image);
 }

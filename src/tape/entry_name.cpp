@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tape/entry_name_reader.h"
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
-#include "tape/entry_name_reader.h"
 #include "tape/rarev_name.h"
 
 namespace {
@@ -36,10 +36,10 @@ Status AppendNumberPrefix(String& s, const TapeEntry& entry, const Settings& set
   return status;
 }
 
-Status AppendHeaderlessName(String& s, const char* word, const TapeEntry& entry, const ArchiveHandle& handle) {
-  if (handle.headerlessDigits > MaxHeaderlessDigits) return ShownFailure("Error s091");
+Status AppendHeaderlessName(String& s, const char* word, const TapeEntry& entry, const TapeImage& image) {
+  if (image.headerlessDigits > MaxHeaderlessDigits) return ShownFailure("Error s091");
   const Status status = s.Append(word);
-  return status.IsOk() ? AppendDigits(s, entry.headerlessNumber, handle.headerlessDigits, false) : status;
+  return status.IsOk() ? AppendDigits(s, entry.headerlessNumber, image.headerlessDigits, false) : status;
 }
 
 // Reading a name back drops a number prefix whatever the numbering, so without
@@ -54,8 +54,8 @@ Status KeepFromLookingNumbered(String& s, std::uint32_t start, const Settings& s
   return s.Remove(start + (s.length - end), 1);
 }
 
-Status AppendPlainName(String& s, const TapeEntry& entry, const ArchiveHandle& handle) {
-  const Settings& settings = handle.settings;
+Status AppendPlainName(String& s, const TapeEntry& entry, const TapeImage& image) {
+  const Settings& settings = image.settings;
   const bool numbered = !settings.RarevCompatible && settings.FileNameNumbering != 0 && entry.index != -1;
   Status status = numbered ? AppendNumberPrefix(s, entry, settings) : StatusOk;
   if (status.IsFailed()) return status;
@@ -64,15 +64,15 @@ Status AppendPlainName(String& s, const TapeEntry& entry, const ArchiveHandle& h
     status = TapeFileName(s, *header, entry.extractAsHobeta != 0);
     return status.IsOk() && !numbered ? KeepFromLookingNumbered(s, start, settings) : status;
   }
-  status = AppendHeaderlessName(s, "data", entry, handle);
+  status = AppendHeaderlessName(s, "data", entry, image);
   if (status.IsOk() && entry.extractAsHobeta) status = s.Append(".$C");
   return status;
 }
 
-Status AppendName(String& s, const TapeEntry& entry, const ArchiveHandle& handle) {
-  if (!entry.hasRarevRecord) return AppendPlainName(s, entry, handle);
-  if (entry.headerBlock != nullptr) return RarevFileName(s, entry.rarevRecord, handle.settings.FileNamingMode);
-  return AppendHeaderlessName(s, "headerless", entry, handle);
+Status AppendName(String& s, const TapeEntry& entry, const TapeImage& image) {
+  if (!entry.hasRarevRecord) return AppendPlainName(s, entry, image);
+  if (entry.headerBlock != nullptr) return RarevFileName(s, entry.rarevRecord, image.settings.FileNamingMode);
+  return AppendHeaderlessName(s, "headerless", entry, image);
 }
 
 }  // namespace
@@ -92,9 +92,9 @@ Status AppendDuplicateMark(String& s, std::uint32_t ordinal) {
   return status;
 }
 
-Status FormEntryName(String& s, const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark) {
+Status FormEntryName(String& s, const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark) {
   s.Clear();
-  Status status = AppendName(s, entry, handle);
+  Status status = AppendName(s, entry, image);
   if (status.IsOk() && withDuplicateMark) status = AppendDuplicateMark(s, entry.duplicateOrdinal);
   if (status.IsFailed()) return status;
   return s.length < EntryNameSize ? StatusOk : NameTooLong;
@@ -107,10 +107,10 @@ Status CopyEntryName(const char* name, std::uint32_t length, char out[EntryNameS
   return StatusOk;
 }
 
-Status MakeEntryName(const TapeEntry& entry, const ArchiveHandle& handle, char out[EntryNameSize],
+Status MakeEntryName(const TapeEntry& entry, const TapeImage& image, char out[EntryNameSize],
                      bool withDuplicateMark) {
   String s;
   s.Reserve(NameReserve);  // a failure here shows in the appends
-  const Status status = FormEntryName(s, entry, handle, withDuplicateMark);
+  const Status status = FormEntryName(s, entry, image, withDuplicateMark);
   return status.IsOk() ? CopyEntryName(s.CStr(), s.length, out) : status;
 }

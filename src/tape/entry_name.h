@@ -2,21 +2,21 @@
 // the passage through the file system.
 #pragma once
 
-#include "plugin/archive_handle.h"
 #include "base/status.h"
 #include "support/ansi_string.h"
 #include "tape/tape_entry.h"
+#include "tape/tape_image.h"
 
 inline constexpr unsigned EntryNameSize = 260;  // the host's name field, NUL included
 
 // Writes the entry's NUL-terminated name into `out`, which stays untouched on
 // failure. `withDuplicateMark` adds "[n]" to the second and later of equal names.
-Status MakeEntryName(const TapeEntry& entry, const ArchiveHandle& handle, char out[EntryNameSize],
+Status MakeEntryName(const TapeEntry& entry, const TapeImage& image, char out[EntryNameSize],
                      bool withDuplicateMark);
 
 // Forms the same name as MakeEntryName, failing alike, as the whole text of
 // `s`: one String can serve name after name without a buffer for each.
-Status FormEntryName(String& s, const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark);
+Status FormEntryName(String& s, const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark);
 
 // Appends "[n]" for the n-th of equal names, whose ordinal is n - 1; nothing
 // for the first.

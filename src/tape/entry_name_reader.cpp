@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "support/path_text.h"
 #include "tape/name_chars.h"
 
 namespace {
@@ -15,14 +16,6 @@ bool IsHeaderlessNumber(const char* text) {
 }
 
 bool IsPrefixDigit(char ch, std::size_t width) { return IsDecimalDigit(ch) || (width == 2 && ch >= 'A' && ch <= 'F'); }
-
-const char* LastPathComponent(const char* path) {
-  const char* start = path;
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (*p == '/' || *p == '\\') start = p + 1;
-  }
-  return start;
-}
 
 }  // namespace
 
@@ -75,17 +68,15 @@ const char* DropDuplicateMark(const char* start, const char* end) {
   return hasDigits && digits > start && digits[-1] == '[' ? digits - 1 : end;
 }
 
-void ParseEntryName(const char* path, std::uint8_t& typeChar, std::uint8_t (&name)[TapeNameLength],
-                    const Settings& s, bool& hobetaMark, std::size_t& nameLength, std::size_t& extLength) {
+ParsedEntryName ParseEntryName(const char* path, const Settings& s) {
   const char* start = LastPathComponent(path);
   const char* end = start + std::strlen(start);
   start += SkipNumberPrefix(start, s);
   end = DropDuplicateMark(start, end);
 
-  typeChar = 'C';
-  std::memset(name, ' ', TapeNameLength);
-  hobetaMark = false;
-  extLength = 0;
+  ParsedEntryName parsed{};
+  parsed.typeChar = 'C';
+  std::memset(parsed.name, ' ', TapeNameLength);
 
   const char* extension = end;  // after the last dot
   while (extension > start && extension[-1] != '.') --extension;
@@ -95,18 +86,18 @@ void ParseEntryName(const char* path, std::uint8_t& typeChar, std::uint8_t (&nam
   if (hasExtension) {
     const char* p = extension;
     if (s.DetectHobeta && p < end && *p == '$') {
-      hobetaMark = true;
+      parsed.hobetaMark = true;
       ++p;
-      extLength = 1;
+      parsed.extLength = 1;
     }
     for (bool first = true; DecodeNameChar(p, end, &byte); first = false) {
-      if (first) typeChar = byte;
-      ++extLength;
+      if (first) parsed.typeChar = byte;
+      ++parsed.extLength;
     }
   }
 
-  nameLength = 0;
-  for (const char* p = start; DecodeNameChar(p, nameEnd, &byte); ++nameLength) {
-    if (nameLength < TapeNameLength) name[nameLength] = byte;
+  for (const char* p = start; DecodeNameChar(p, nameEnd, &byte); ++parsed.nameLength) {
+    if (parsed.nameLength < TapeNameLength) parsed.name[parsed.nameLength] = byte;
   }
+  return parsed;
 }

@@ -29,9 +29,14 @@ bool DecodeNameChar(const char*& p, const char* end, std::uint8_t* out);
 // at or after `start`; `end` when there is none.
 const char* DropDuplicateMark(const char* start, const char* end);
 
-// The reverse of the plain-mode name: the type character (first byte of the
-// extension, "C" without one), the first 10 name bytes padded with spaces,
-// whether the extension began with the hobeta "$" (only with DetectHobeta),
-// how many name bytes were read, and the extension's length with its "$".
-void ParseEntryName(const char* path, std::uint8_t& typeChar, std::uint8_t (&name)[TapeNameLength],
-                    const Settings& s, bool& hobetaMark, std::size_t& nameLength, std::size_t& extLength);
+// What a plain-mode name reads back as.
+struct ParsedEntryName {
+  std::uint8_t typeChar;              // first byte of the extension, "C" without one
+  std::uint8_t name[TapeNameLength];  // the first 10 name bytes, padded with spaces
+  bool hobetaMark;                    // the extension began with "$" (only with DetectHobeta)
+  std::size_t nameLength;             // name bytes read, all of them
+  std::size_t extLength;              // the extension's length, "$" included
+};
+
+// The reverse of the plain-mode name of the last component of `path`.
+ParsedEntryName ParseEntryName(const char* path, const Settings& s);

@@ -1,9 +1,8 @@
-// A tape file expressed as a hobeta file: the header that goes in front of
-// its payload, and the trailer and sector fill that go behind it.
-#include <cstring>
+// A tape entry expressed as a hobeta file: the header that goes in front of
+// its payload and trailer.
+#include "tape/hobeta_header.h"
 
-#include "tape/autostart_trailer.h"
-#include "modify/hobeta.h"
+#include <cstring>
 
 namespace {
 
@@ -34,27 +33,21 @@ std::uint16_t HobetaChecksum(const std::uint8_t* header) {
   return static_cast<std::uint16_t>(257 * sum + 105);
 }
 
-void MakeHobetaHeader(TapeEntry& entry, const ArchiveHandle& handle) {
+void MakeHobetaHeader(TapeEntry& entry, std::uint32_t headerlessDigits) {
   const std::uint32_t payload = entry.PayloadLength();
   HobetaHeader hobeta{};
-  entry.trailerLength = 0;
   if (const TapeHeader* tape = entry.Header()) {
     std::memcpy(hobeta.name, tape->name, sizeof hobeta.name);
     hobeta.type = HobetaType(tape->type);
     if (tape->type == ProgramType) {
       hobeta.start = tape->length;
       hobeta.length = tape->param2;
-      // Only a program that is all there gets the trailer that carries its autostart line.
-      if (tape->length == payload) {
-        WriteAutostartTrailer(entry.trailer, AutostartLine(tape->param1));
-        entry.trailerLength = AutostartTrailerLength;
-      }
     } else {
       hobeta.start = tape->param1;
       hobeta.length = tape->length;
     }
   } else {
-    HeaderlessName(entry.headerlessNumber, handle.headerlessDigits, hobeta.name);
+    HeaderlessName(entry.headerlessNumber, headerlessDigits, hobeta.name);
     hobeta.type = 'C';
     hobeta.start = 0;
     hobeta.length = static_cast<std::uint16_t>(payload);
@@ -65,12 +58,5 @@ void MakeHobetaHeader(TapeEntry& entry, const ArchiveHandle& handle) {
   hobeta.sectors = static_cast<std::uint8_t>((content + HobetaSectorSize - 1) / HobetaSectorSize);
   hobeta.checksum = HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&hobeta));
   std::memcpy(entry.hobetaHeader, &hobeta, HobetaHeaderSize);
-
   entry.hobetaFits = content <= MaxHobetaData;
-  entry.extractedSize = content;
-  if (handle.settings.ExtractHobeta) {
-    entry.extractAsHobeta = 1;
-    entry.hobetaPadding = (HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize;
-    entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
-  }
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "tape/name_chars.h"
 #include "tape/entry_name_reader.h"
+#include "tape/name_chars.h"
 #include "tape/params_fields.h"
 
 namespace {

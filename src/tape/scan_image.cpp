@@ -1,58 +1,48 @@
-// The scan of a mapped TAP image into tape entries: a walk over the blocks
-// that pairs each header with the data block after it, then a pass that
-// derives everything that listing and extraction need from each entry.
+// The scan of an image into tape entries: a walk over the blocks that pairs
+// each header with the data block after it, then a pass that derives
+// everything that listing and extraction need from each entry.
 #include <cstring>
 
-#include "base/status.h"
-#include "modify/hobeta.h"
 #include "support/heap.h"
+#include "tape/autostart_trailer.h"
+#include "tape/block_chain.h"
 #include "tape/block_checksum.h"
-#include "tape/tape_entry.h"
+#include "tape/hobeta_header.h"
+#include "tape/tape_image.h"
 
 namespace {
 
 constexpr Status TooManyEntries = ShownFailure("Too many files in TAP image.");
-constexpr std::uint64_t LengthWordSize = 2;
-constexpr std::uint64_t HeaderBlockSize = LengthWordSize + HeaderBlockLength;
 constexpr std::uint8_t RarevKindHeaderOnly = 0x81;
 constexpr std::uint8_t RarevKindWithData = 0x83;
 
-Status WalkBlocks(ArchiveHandle& handle) {
-  const std::uint8_t* base = handle.image.Bytes();
-  const std::uint64_t size = handle.image.size;
+Status WalkBlocks(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size) {
+  BlockChain chain(bytes, size);
   TapeEntry* pending = nullptr;  // a header still waiting for its data block
-  std::uint64_t offset = 0;
-  while (offset < size) {
-    // A length word and a flag byte at least; stray bytes at the end are damage.
-    if (size - offset < LengthWordSize + 1) return SilentFailure(E_BAD_ARCHIVE);
-    const std::uint32_t length = base[offset] | base[offset + 1] << 8;
-    if (length == 0) return SilentFailure(E_BAD_ARCHIVE);
-    const std::uint8_t* block = base + offset + LengthWordSize;
-    const std::uint64_t available = size - offset - LengthWordSize;
-
+  TapBlock block;
+  while (chain.Next(block)) {
     TapeEntry* entry = nullptr;
-    if (length == HeaderBlockLength && block[0] == HeaderFlag) {
-      if (size - offset < HeaderBlockSize) return SilentFailure(E_BAD_ARCHIVE);
-      if (BlockChecksum(block, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
-      const Status added = AddEntry(handle, entry);
+    if (block.length == HeaderBlockLength && block.start[0] == HeaderFlag) {
+      if (!block.complete) return SilentFailure(E_BAD_ARCHIVE);
+      if (BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
+      const Status added = AddEntry(image, entry);
       if (added.IsFailed()) return added;
-      entry->headerBlock = block;
+      entry->headerBlock = block.start;
       pending = entry;
     } else {
       entry = pending;
       pending = nullptr;
       if (entry == nullptr) {
-        const Status added = AddEntry(handle, entry);
+        const Status added = AddEntry(image, entry);
         if (added.IsFailed()) return added;
       }
-      entry->dataBlock = block;
-      entry->dataBlockLength = length;
+      entry->dataBlock = block.start;
+      entry->dataBlockLength = block.length;
       // Only the last block can run past the end; it is listed but not extracted.
-      entry->dataComplete = length >= 2 && length <= available;
+      entry->dataComplete = block.length >= 2 && block.complete;
     }
-    offset += LengthWordSize + length;
   }
-  return StatusOk;
+  return chain.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
 }
 
 std::uint32_t DecimalDigits(std::uint32_t value) {
@@ -61,13 +51,13 @@ std::uint32_t DecimalDigits(std::uint32_t value) {
   return digits;
 }
 
-void NumberHeaderless(ArchiveHandle& handle) {
-  handle.headerlessCount = 0;
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) {
-    TapeEntry& entry = *handle.entries.items[i];
-    if (entry.headerBlock == nullptr) entry.headerlessNumber = ++handle.headerlessCount;
+void NumberHeaderless(TapeImage& image) {
+  image.headerlessCount = 0;
+  for (std::uint32_t i = 0; i < image.entries.count; ++i) {
+    TapeEntry& entry = *image.entries.items[i];
+    if (entry.headerBlock == nullptr) entry.headerlessNumber = ++image.headerlessCount;
   }
-  handle.headerlessDigits = DecimalDigits(handle.headerlessCount);
+  image.headerlessDigits = DecimalDigits(image.headerlessCount);
 }
 
 void SetTimeParams(TapeEntry& entry) {
@@ -86,14 +76,14 @@ void SetTimeParams(TapeEntry& entry) {
   entry.hasTimeParams = 1;
 }
 
-void FillRarevRecord(TapeEntry& entry, const ArchiveHandle& handle) {
+void FillRarevRecord(TapeEntry& entry, const TapeImage& image) {
   entry.hasRarevRecord = 1;
   entry.extractedSize = entry.PayloadLength();
   const TapeHeader* header = entry.Header();
   if (header == nullptr) return;
   RarevRecord& record = entry.rarevRecord;
   record.kind = entry.dataBlock != nullptr ? RarevKindWithData : RarevKindHeaderOnly;
-  record.dosDateTime = handle.dosDateTime;
+  record.dosDateTime = image.dosDateTime;
   std::memcpy(&record.header, header, sizeof(TapeHeader));
   record.body = 0;
   record.payloadLength = entry.PayloadLength();
@@ -102,26 +92,62 @@ void FillRarevRecord(TapeEntry& entry, const ArchiveHandle& handle) {
   record.reserved = 0;
 }
 
-void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const ArchiveHandle& handle) {
+// Only a program that is all there gets the trailer that carries its
+// autostart line.
+void SetTrailer(TapeEntry& entry) {
+  entry.trailerLength = 0;
+  const TapeHeader* header = entry.Header();
+  if (header == nullptr || header->type != ProgramType || header->length != entry.PayloadLength()) return;
+  WriteAutostartTrailer(entry.trailer, AutostartLine(header->param1));
+  entry.trailerLength = AutostartTrailerLength;
+}
+
+// What extraction writes: payload and trailer, in hobeta mode behind the
+// hobeta header and filled up to whole sectors.
+void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
+  SetTrailer(entry);
+  MakeHobetaHeader(entry, image.headerlessDigits);
+  const std::uint32_t content = entry.PayloadLength() + entry.trailerLength;
+  entry.extractedSize = content;
+  if (image.settings.ExtractHobeta) {
+    entry.extractAsHobeta = 1;
+    entry.hobetaPadding = (HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize;
+    entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
+  }
+}
+
+void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& image) {
   entry.index = static_cast<std::int32_t>(index);
   SetTimeParams(entry);
-  if (handle.settings.RarevCompatible)
-    FillRarevRecord(entry, handle);
+  if (image.settings.RarevCompatible)
+    FillRarevRecord(entry, image);
   else
-    MakeHobetaHeader(entry, handle);
+    SetExtractedForm(entry, image);
   entry.storedSize = (entry.dataBlock != nullptr ? entry.dataBlockLength + LengthWordSize : 0) +
-                     (entry.headerBlock != nullptr ? HeaderBlockSize : 0);
+                     (entry.headerBlock != nullptr ? StoredHeaderBlockSize : 0);
 }
 
 }  // namespace
 
-Status AddEntry(ArchiveHandle& handle, TapeEntry*& out) {
+void TapeImage::Release() {
+  for (std::uint32_t i = 0; i < entries.count; ++i) MemFree(entries.items[i]);
+  MemFree(entries.items);
+  entries.items = nullptr;
+  entries.count = entries.capacity = 0;
+  MemFree(listedNames.items);
+  listedNames.items = nullptr;
+  listedNames.count = listedNames.capacity = 0;
+  namedEntries = 0;
+  headerlessCount = headerlessDigits = 0;
+}
+
+Status AddEntry(TapeImage& image, TapeEntry*& out) {
   out = nullptr;
-  if (handle.entries.count >= MaxEntries) return TooManyEntries;
+  if (image.entries.count >= MaxEntries) return TooManyEntries;
   auto* entry = static_cast<TapeEntry*>(MemAlloc(sizeof(TapeEntry)));
   if (entry == nullptr) return StatusNoMemory;
   entry->index = -1;
-  const Status added = handle.entries.Add(entry);
+  const Status added = image.entries.Add(entry);
   if (added.IsFailed()) {
     MemFree(entry);  // which clears it, too
     return added;
@@ -130,10 +156,14 @@ Status AddEntry(ArchiveHandle& handle, TapeEntry*& out) {
   return StatusOk;
 }
 
-Status ScanImage(ArchiveHandle& handle) {
-  const Status walked = WalkBlocks(handle);
+Status ScanImage(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size, const Settings& settings,
+                 std::uint32_t dosDateTime) {
+  image.Release();
+  image.settings = settings;
+  image.dosDateTime = dosDateTime;
+  const Status walked = WalkBlocks(image, bytes, size);
   if (walked.IsFailed()) return walked;
-  NumberHeaderless(handle);
-  for (std::uint32_t i = 0; i < handle.entries.count; ++i) DeriveEntryFields(*handle.entries.items[i], i, handle);
+  NumberHeaderless(image);
+  for (std::uint32_t i = 0; i < image.entries.count; ++i) DeriveEntryFields(*image.entries.items[i], i, image);
   return StatusOk;
 }

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "e2e/host_tool.h"
-#include "platform/file_contents.h"
-#include "tape/tap_image_builder.h"
+#include "helpers/file_contents.h"
+#include "helpers/host_tool.h"
+#include "helpers/tap_builder.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST_F(DeleteThroughHostTool, ImageAfterADeleteReadsCleanlyInTzxlist) {
   ASSERT_EQ(RunShell("pasmo --tap --name screen " + Quoted(dir.Path("screen.asm")) + " " + Quoted(dir.Path("screen.tap"))).exitCode, 0);
   const std::string program = FileBytes(dir.Path("hello.tap"));
   const std::string code = FileBytes(dir.Path("screen.tap"));
-  const tap_test::Bytes looseBlock = tap_test::DataBlock(tap_test::Pattern(300));
+  const tap_builder::Bytes looseBlock = tap_builder::DataBlock(tap_builder::Pattern(300));
   const std::string loose(looseBlock.begin(), looseBlock.end());
   const std::string image = dir.Path("GAMES.TAP");
   StoreFile(image, program + code + loose);

@@ -4,13 +4,13 @@
 
 #include <filesystem>
 
-#include "e2e/host_tool.h"
-#include "platform/file_contents.h"
-#include "tape/tap_image_builder.h"
+#include "helpers/file_contents.h"
+#include "helpers/host_tool.h"
+#include "helpers/tap_builder.h"
 
 namespace {
 
-using tap_test::Bytes;
+using tap_builder::Bytes;
 
 std::string AsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -70,9 +70,9 @@ TEST_F(ListingThroughHostTool, DovedCfgBesideThePluginChangesTheNames) {
 TEST_F(ListingThroughHostTool, DeviceNamesAreEscapedSoNoDeviceIsEverWritten) {
   Configure("FileNameNumbering=0\r\n");
   const std::string image = dir.Path("devices.tap");
-  StoreFile(image, AsText(tap_test::Concat({tap_test::HeaderBlock(3, "CON", 1, 0, 0), tap_test::DataBlock({7}),
-                                            tap_test::HeaderBlock(3, "nul", 1, 0, 0), tap_test::DataBlock({8}),
-                                            tap_test::HeaderBlock(3, "com1", 1, 0, 0), tap_test::DataBlock({9})})));
+  StoreFile(image, AsText(tap_builder::Concat({tap_builder::HeaderBlock(3, "CON", 1, 0, 0), tap_builder::DataBlock({7}),
+                                            tap_builder::HeaderBlock(3, "nul", 1, 0, 0), tap_builder::DataBlock({8}),
+                                            tap_builder::HeaderBlock(3, "com1", 1, 0, 0), tap_builder::DataBlock({9})})));
   const CommandResult listing = Doved("list " + Quoted(image));
   EXPECT_TRUE(Contains(listing.output, "#43#4F#4E.C")) << listing.output;
   EXPECT_TRUE(Contains(listing.output, "#6E#75#6C.C")) << listing.output;
@@ -82,13 +82,13 @@ TEST_F(ListingThroughHostTool, DeviceNamesAreEscapedSoNoDeviceIsEverWritten) {
 TEST_F(ListingThroughHostTool, ExitStatusIsTheHostCodeOfTheFirstFailure) {
   EXPECT_EQ(Doved("list " + Quoted(dir.Path("missing.tap"))).exitCode, 15);
   const std::string stray = dir.Path("stray.tap");
-  StoreFile(stray, AsText(tap_test::DataBlock({1, 2})) + "\x01");
+  StoreFile(stray, AsText(tap_builder::DataBlock({1, 2})) + "\x01");
   EXPECT_EQ(Doved("list " + Quoted(stray)).exitCode, 13);
 
-  Bytes bad = tap_test::DataBlock(tap_test::Pattern(10));
+  Bytes bad = tap_builder::DataBlock(tap_builder::Pattern(10));
   bad[5] ^= 0x40;
   const std::string corrupt = dir.Path("corrupt.tap");
-  StoreFile(corrupt, AsText(tap_test::Concat({tap_test::DataBlock({1}), bad})));
+  StoreFile(corrupt, AsText(tap_builder::Concat({tap_builder::DataBlock({1}), bad})));
   const CommandResult tested = Doved("test " + Quoted(corrupt), true);
   EXPECT_EQ(tested.exitCode, 12);
   EXPECT_TRUE(Contains(tested.output, "001!   data2: error 12")) << tested.output;
@@ -129,7 +129,7 @@ TEST_F(ListingThroughHostTool, ReadsImagesOfIndependentTools) {
 // host still learns its code.
 TEST_F(ListingThroughHostTool, TooManyNumberedEntriesAreRefusedWithTheReason) {
   std::string blocks;
-  for (int i = 0; i < 257; ++i) blocks += AsText(tap_test::DataBlock({static_cast<std::uint8_t>(i)}));
+  for (int i = 0; i < 257; ++i) blocks += AsText(tap_builder::DataBlock({static_cast<std::uint8_t>(i)}));
   const std::string image = dir.Path("long.tap");
   StoreFile(image, blocks);
   const CommandResult refused = Doved("list " + Quoted(image), true);

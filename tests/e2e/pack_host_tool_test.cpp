@@ -5,15 +5,15 @@
 #include <sstream>
 #include <vector>
 
-#include "e2e/host_tool.h"
-#include "e2e/tape_generator.h"
-#include "modify/pack_test_support.h"
+#include "helpers/host_tool.h"
+#include "helpers/pack_session.h"
+#include "helpers/random_tape.h"
 
 namespace {
 
 using pack_test::PairTime;
 using pack_test::WriteSource;
-using tape_generator::Bytes;
+using tap_builder::Bytes;
 
 class PackHostToolTest : public HostToolTest {
  protected:
@@ -64,7 +64,7 @@ std::vector<ListedBlock> ReadTzxlist(const std::string& output) {
 // The header as tzxlist prints it raw: type | name | length | param1 | param2.
 std::string RawHeader(std::uint8_t type, const char* name, std::uint16_t length, std::uint16_t param1,
                       std::uint16_t param2) {
-  const Bytes block = tape_generator::HeaderBlock(type, tape_generator::Name(name), length, param1, param2);
+  const Bytes block = tap_builder::HeaderBlock(type, tap_builder::Name(name), length, param1, param2);
   std::string text;
   char hex[4];
   for (std::size_t i = 3; i < 20; ++i) {

@@ -9,23 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "e2e/plugin_copy.h"
-#include "e2e/tape_generator.h"
-#include "platform/file_contents.h"
+#include "helpers/file_contents.h"
+#include "helpers/plugin_copy.h"
+#include "helpers/random_tape.h"
 
 namespace {
 
-using tape_generator::Bytes;
-using tape_generator::DataBlock;
-using tape_generator::HeaderBlock;
-using tape_generator::Name;
+using tap_builder::Bytes;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
+using tap_builder::Name;
 
 constexpr std::uint32_t SeedsPerMode = 40;
 
 struct Mode {
   const char* name;
   PluginConfig config;
-  tape_generator::Options options;
+  random_tape::Options options;
 };
 
 void PrintTo(const Mode& mode, std::ostream* out) { *out << mode.name; }
@@ -67,10 +67,10 @@ TEST_P(RoundTripTest, StandardTapesComeBackByteForByte) {
   ASSERT_TRUE(plugin.Loaded()) << plugin.Error();
   ScratchDir scratch;
   for (std::uint32_t seed = 1; seed <= SeedsPerMode; ++seed) {
-    const auto files = tape_generator::Generate(seed, mode.options);
-    const Bytes image = tape_generator::Image(files);
+    const auto files = random_tape::Generate(seed, mode.options);
+    const Bytes image = random_tape::Image(files);
     const RoundTrip trip = ExtractAndRepack(plugin, scratch, "seed" + std::to_string(seed), image);
-    ASSERT_EQ(trip.extracted, 0) << "seed " << seed << "\n" << tape_generator::Describe(files);
+    ASSERT_EQ(trip.extracted, 0) << "seed " << seed << "\n" << random_tape::Describe(files);
     ASSERT_EQ(trip.packed, 0) << "seed " << seed << "\n" << Listing(trip.names);
     if (trip.image == Text(image)) continue;
     std::size_t offset = 0;
@@ -78,7 +78,7 @@ TEST_P(RoundTripTest, StandardTapesComeBackByteForByte) {
       ++offset;
     ADD_FAILURE() << "seed " << seed << ": images differ from offset " << offset << " (" << image.size() << " bytes, "
                   << trip.image.size() << " repacked)\n"
-                  << tape_generator::Describe(files) << "listed as\n"
+                  << random_tape::Describe(files) << "listed as\n"
                   << Listing(trip.names);
   }
 }
@@ -108,16 +108,16 @@ PluginConfig Rarev(bool decimal, int pattern, int gap) {
 // Plain and hobeta names carry the name, the type and two header values:
 // parameters beyond those and data flags other than 0xFF are left out (see
 // the losses below). A hobeta file holds 8 name bytes and has no headerless form.
-tape_generator::Options Standard() { return {}; }
-tape_generator::Options HobetaShaped() {
-  tape_generator::Options options;
+random_tape::Options Standard() { return {}; }
+random_tape::Options HobetaShaped() {
+  random_tape::Options options;
   options.headerless = false;
   options.maxNameLength = 8;
   return options;
 }
 // A BS-DOS parameter list names every header value and the data block's flag.
-tape_generator::Options Everything() {
-  tape_generator::Options options;
+random_tape::Options Everything() {
+  random_tape::Options options;
   options.anyParameters = true;
   options.customFlags = true;
   return options;

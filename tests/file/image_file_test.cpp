@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 
 namespace {
 
@@ -26,7 +26,12 @@ class ImageFileTest : public ::testing::Test {
 
   Status Open(const std::string& name, bool writable, DWORD disposition, bool map, bool deleteOnFailure = false,
               std::uint64_t maximumSize = NoSizeLimit) {
-    return file.Open(dir.Path(name).c_str(), writable, disposition, map, maximumSize, TooLarge, deleteOnFailure);
+    return file.Open(dir.Path(name).c_str(), {.access = writable ? FileAccess::ReadWrite : FileAccess::Read,
+                                              .disposition = disposition,
+                                              .view = map ? FileView::Mapped : FileView::None,
+                                              .maximumSize = maximumSize,
+                                              .tooLarge = TooLarge,
+                                              .onFailure = deleteOnFailure ? OnFailure::Delete : OnFailure::Keep});
   }
 
   // Whether another writer could open the file now, i.e. nobody holds it.
@@ -49,7 +54,7 @@ TEST_F(ImageFileTest, EmptyImageGetsTheStandByMappingAndNoUnmappingCall) {
   EXPECT_EQ(file.view, reinterpret_cast<void*>(1));
   EXPECT_EQ(file.mappedSize, 0u);
   EXPECT_EQ(platform_test::CallCount(Fault::CreateFileMapping), 0u);
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(platform_test::CallCount(Fault::UnmapViewOfFile), 0u);
   EXPECT_EQ(platform_test::CallCount(Fault::CloseHandle), 1u);
   EXPECT_EQ(file.mapping, nullptr);
@@ -64,10 +69,9 @@ TEST_F(ImageFileTest, MappedImageShowsItsBytesAndIsSharedWithReadersOnly) {
   EXPECT_EQ(file.Bytes()[0], 0x13);
   EXPECT_FALSE(IsFree("a.tap"));
   ImageFile reader{};
-  EXPECT_TRUE(reader.Open(dir.Path("a.tap").c_str(), false, OPEN_EXISTING, true, NoSizeLimit, StatusFailed, false)
-                  .IsOk());
+  EXPECT_TRUE(reader.Open(dir.Path("a.tap").c_str(), {.view = FileView::Mapped}).IsOk());
   reader.Destroy();
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_TRUE(IsFree("a.tap"));
 }
 
@@ -87,7 +91,7 @@ TEST_F(ImageFileTest, FailuresCarryTheDispositionsCodeSilently) {
 TEST_F(ImageFileTest, OpenAlwaysTellsWhetherItCreatedTheFile) {
   ASSERT_TRUE(Open("new.tap", true, OPEN_ALWAYS, true).IsOk());
   EXPECT_TRUE(file.created);
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   ASSERT_TRUE(Open("new.tap", true, OPEN_ALWAYS, true).IsOk());
   EXPECT_FALSE(file.created);
 }
@@ -95,12 +99,12 @@ TEST_F(ImageFileTest, OpenAlwaysTellsWhetherItCreatedTheFile) {
 TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
   ASSERT_TRUE(Open("out.bin", true, CREATE_ALWAYS, false, true).IsOk());
   EXPECT_TRUE(file.Write("data", 4));
-  EXPECT_TRUE(file.Close(false).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Failure).IsOk());
   EXPECT_FALSE(dir.Has("out.bin"));
 
   ASSERT_TRUE(Open("out.bin", true, CREATE_ALWAYS, false, true).IsOk());
   EXPECT_TRUE(file.Write("data", 4));
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(dir.Read("out.bin"), "data");
 
   // Still open when its object dies: the work on it did not finish.
@@ -142,7 +146,7 @@ TEST_F(ImageFileTest, SizeLimitGivesTheCallersResultAndDeletesNothing) {
 }
 
 TEST_F(ImageFileTest, ClosingNothingSucceeds) {
-  EXPECT_TRUE(file.Close(false).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Failure).IsOk());
   EXPECT_EQ(platform_test::CallCount(Fault::CloseHandle), 0u);
   EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 0u);
 }
@@ -166,7 +170,7 @@ TEST_F(ImageFileTest, WriteSeekTruncateAndMapAfterGrowing) {
   EXPECT_EQ(platform_test::CallCount(Fault::WriteFile), 0u);
   EXPECT_TRUE(file.Write("abcdef", 6));
   // The size read at open was 0; mapping reads it again.
-  ASSERT_TRUE(file.Map(false));
+  ASSERT_TRUE(file.Map(FileAccess::Read));
   EXPECT_EQ(file.mappedSize, 6u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Bytes()), 6), "abcdef");
   EXPECT_FALSE(file.Truncate(2));  // a mapped file keeps its length
@@ -180,7 +184,7 @@ TEST_F(ImageFileTest, WriteSeekTruncateAndMapAfterGrowing) {
   EXPECT_FALSE(file.Truncate(0));
   platform_test::FailCall(Fault::SetFilePointer, 1);
   EXPECT_FALSE(file.SeekEnd());
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(dir.Read("img.tap"), "abZ");
 }
 
@@ -194,7 +198,7 @@ TEST_F(ImageFileTest, ReadTakesExactlyTheBytesAskedFor) {
   ASSERT_TRUE(file.Read(bytes, 4));
   EXPECT_EQ(std::string(bytes, 4), "abcd");
   EXPECT_FALSE(file.Read(bytes, 3));  // two bytes are left
-  EXPECT_TRUE(file.Close(true).IsOk());
+  EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   ASSERT_TRUE(Open("src.C", false, OPEN_EXISTING, false).IsOk());
   platform_test::FailCall(Fault::ReadFile, 1);
   EXPECT_FALSE(file.Read(bytes, 6));
@@ -208,7 +212,7 @@ TEST_F(ImageFileTest, CloseFailureIsReportedAndTheObjectResetAllTheSame) {
   const void* view = file.view;
   platform_test::FailCall(Fault::UnmapViewOfFile, 1);
   platform_test::FailCall(Fault::CloseHandle, 2);  // the file's, after the mapping's
-  EXPECT_EQ(HostCode(file.Close(true)), E_ECLOSE);
+  EXPECT_EQ(HostCode(file.Close(CloseAs::Success)), E_ECLOSE);
   EXPECT_FALSE(file.HasFile());
   EXPECT_EQ(file.mapping, nullptr);
   EXPECT_EQ(file.pathCopy, nullptr);

@@ -3,16 +3,17 @@
 #include <cstring>
 #include <string>
 
-#include "modify/hobeta.h"
-#include "tape/tap_image_builder.h"
+#include "helpers/scanned_image.h"
+#include "helpers/tap_builder.h"
+#include "modify/hobeta_file.h"
 
 namespace {
 
-using tap_test::Bytes;
-using tap_test::Concat;
-using tap_test::DataBlock;
-using tap_test::HeaderBlock;
-using tap_test::Pattern;
+using tap_builder::Bytes;
+using tap_builder::Concat;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
+using tap_builder::Pattern;
 using tap_test::ScannedImage;
 
 Settings WithHobeta(bool extract, bool smartLength) {
@@ -158,13 +159,11 @@ TEST(HobetaTest, HeaderlessNamesUseAtMostFourDigits) {
   const Case cases[] = {{3, 2, "data03  "}, {7, 4, "data0007"}, {123456, 6, "data3456"}, {5, 1, "data5   "}};
   const std::uint8_t block[] = {0xFF, 1, 2, 3, 0};
   for (const Case& c : cases) {
-    ArchiveHandle handle{};
-    handle.headerlessDigits = c.digits;
     TapeEntry entry{};
     entry.dataBlock = block;
     entry.dataBlockLength = sizeof block;
     entry.headerlessNumber = c.number;
-    MakeHobetaHeader(entry, handle);
+    MakeHobetaHeader(entry, c.digits);
     HobetaHeader header;
     std::memcpy(&header, entry.hobetaHeader, 17);
     EXPECT_EQ(std::string(header.name, 8), c.name);
@@ -172,8 +171,11 @@ TEST(HobetaTest, HeaderlessNamesUseAtMostFourDigits) {
     EXPECT_EQ(+header.start, 0);
     EXPECT_EQ(+header.length, 3);
     EXPECT_EQ(+header.checksum, HobetaChecksum(entry.hobetaHeader));
-    EXPECT_EQ(entry.extractedSize, 3u);
   }
+  // Listed, such an entry extracts to its payload alone.
+  tap_test::ScannedImage scanned(DataBlock({1, 2, 3}), Settings{});
+  ASSERT_TRUE(scanned.Scan().IsOk());
+  EXPECT_EQ(scanned.Entry(0).extractedSize, 3u);
 }
 
 TEST(HobetaTest, RecognitionNeedsSizeChecksumAndSizeField) {

@@ -4,9 +4,9 @@
 #include <map>
 #include <utility>
 
+#include "helpers/pack_session.h"
+#include "helpers/tap_builder.h"
 #include "modify/block_writer.h"
-#include "modify/pack_test_support.h"
-#include "tape/tap_image_builder.h"
 
 namespace {
 
@@ -16,9 +16,9 @@ using pack_test::PackingTest;
 using pack_test::PairTime;
 using pack_test::WriteSource;
 using platform_test::Fault;
-using tap_test::Concat;
-using tap_test::DataBlock;
-using tap_test::HeaderBlock;
+using tap_builder::Concat;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
 
 // What the nth call of an operation failing once must lead to.
 struct Outcome {
@@ -170,7 +170,7 @@ TEST_F(PackFailureTest, WriteThatFailsHalfwayLeavesTheImageAsItWas) {
   WriteSource(Source("middle.C"), middle);
   WriteSource(Source("small.C"), small);
   const std::vector<std::string> names = {"big.C", "middle.C", "small.C", "a.C", "data1"};
-  const auto payload = [](const std::string& text) { return tap_test::Bytes(text.begin(), text.end()); };
+  const auto payload = [](const std::string& text) { return tap_builder::Bytes(text.begin(), text.end()); };
   const std::string packed =
       Existing() + AsText(Concat({HeaderBlock(3, "big", Buffer - 3, 0, 0x8000), DataBlock(payload(big)),
                                   HeaderBlock(3, "middle", Buffer / 4 * 3, 0, 0x8000), DataBlock(payload(middle)),

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "modify/pack_test_support.h"
-#include "tape/tap_image_builder.h"
+#include "helpers/pack_session.h"
+#include "helpers/tap_builder.h"
 
 namespace {
 
@@ -18,10 +18,10 @@ using pack_test::Pack;
 using pack_test::PackingTest;
 using pack_test::PairTime;
 using pack_test::WriteSource;
-using tap_test::Concat;
-using tap_test::DataBlock;
-using tap_test::HeaderBlock;
-using tap_test::Pattern;
+using tap_builder::Concat;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
+using tap_builder::Pattern;
 
 // A well-formed image of exactly `size` bytes (size 0 or at least 2).
 std::string ChainOfSize(std::uint64_t size) {

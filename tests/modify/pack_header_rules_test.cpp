@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tape/time_code.h"
 #include "modify/tape_file_plan.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
+#include "tape/time_code.h"
 
 namespace {
 

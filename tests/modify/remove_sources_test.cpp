@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "modify/pack_test_support.h"
+#include "helpers/pack_session.h"
 #include "modify/remove_sources.h"
 
 namespace {
@@ -22,7 +22,7 @@ TEST_F(RemoveSourcesTest, DeletesFilesFromTheLastNameToTheFirst) {
   // The third deletion fails: only the first listed file may survive.
   platform_test::FailCall(Fault::DeleteFile, 3);
   const std::string list = AddList({"a.C", "b.B", "dir\\c.C"});
-  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  const Status result = RemoveSources(SourceDir().c_str(), list.data());
   EXPECT_TRUE(result.IsFailed());
   EXPECT_STREQ(result.message, "Error deleting source files/directories");
   EXPECT_TRUE(FileExists(Source("a.C")));
@@ -34,7 +34,7 @@ TEST_F(RemoveSourcesTest, LeavesDirectoriesInPlace) {
   std::filesystem::create_directory(Source("dir"));
   WriteSource(Source("dir/c.C"), "x");
   const std::string list = AddList({"dir/", "dir/c.C"});
-  EXPECT_TRUE(RemoveSources(list.data(), SourceDir().c_str()).IsOk());
+  EXPECT_TRUE(RemoveSources(SourceDir().c_str(), list.data()).IsOk());
   EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 1u);
   EXPECT_FALSE(FileExists(Source("dir/c.C")));
   EXPECT_TRUE(std::filesystem::is_directory(Source("dir")));
@@ -46,7 +46,7 @@ TEST_F(RemoveSourcesTest, ReadOnlyOrMissingFilesStayAndTheOthersGo) {
   WriteSource(Source("z.C"), "z");
   ASSERT_EQ(chmod(Source("ro.C").c_str(), 0444), 0);
   const std::string list = AddList({"a.C", "ro.C", "gone.C", "z.C"});
-  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  const Status result = RemoveSources(SourceDir().c_str(), list.data());
   EXPECT_TRUE(result.IsFailed());
   EXPECT_EQ(HostCode(result), 1);
   EXPECT_FALSE(FileExists(Source("a.C")));
@@ -60,7 +60,7 @@ TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
   platform_test::FailEveryCall(Fault::HeapAlloc);
   platform_test::FailEveryCall(Fault::HeapReAlloc);
   const std::string list = AddList({"a.C", "b.C"});
-  const Status result = RemoveSources(list.data(), SourceDir().c_str());
+  const Status result = RemoveSources(SourceDir().c_str(), list.data());
   platform_test::ClearFaults();
   EXPECT_EQ(HostCode(result), E_NO_MEMORY);
   EXPECT_TRUE(FileExists(Source("a.C")));

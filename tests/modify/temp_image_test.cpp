@@ -5,9 +5,9 @@
 #include <chrono>
 #include <string>
 
-#include "platform/file_contents.h"
+#include "helpers/file_contents.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST_F(TempImageTest, NameIsTheImagePathANumberAndTemp) {
   EXPECT_EQ(FileBytes(name.CStr()), "");
   EXPECT_EQ(file.mapping, nullptr);
   ASSERT_TRUE(file.Write("abc", 3));
-  ASSERT_TRUE(file.Close(true).IsOk());
+  ASSERT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(FileBytes(Image() + ".4294967295.temp"), "abc");
 }
 

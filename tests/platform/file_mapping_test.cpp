@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "platform/open_descriptors.h"
+#include "helpers/open_descriptors.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

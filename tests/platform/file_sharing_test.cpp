@@ -5,8 +5,8 @@
 #include <chrono>
 #include <functional>
 
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

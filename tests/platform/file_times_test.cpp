@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/file_time_helpers.h"
+#include "helpers/file_time_helpers.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/open_descriptors.h"
+#include "helpers/open_descriptors.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
-#include "platform/dir_listing.h"
-#include "platform/scratch_dir.h"
+#include "helpers/dir_listing.h"
+#include "helpers/scratch_dir.h"
 #include "platform/windows_api.h"
 
 namespace {

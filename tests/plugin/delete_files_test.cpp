@@ -6,21 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_api.h"
-#include "platform/file_contents.h"
+#include "base/host_codes.h"
+#include "helpers/file_contents.h"
+#include "helpers/scratch_dir.h"
+#include "helpers/tap_builder.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
+#include "plugin/plugin_api.h"
 #include "settings/settings.h"
-#include "tape/tap_image_builder.h"
+#include "tape/tap_format.h"
 
 namespace {
 
 using platform_test::Fault;
-using tap_test::Bytes;
-using tap_test::Concat;
-using tap_test::DataBlock;
-using tap_test::HeaderBlock;
-using tap_test::Pattern;
+using tap_builder::Bytes;
+using tap_builder::Concat;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
+using tap_builder::Pattern;
 
 constexpr const char* CorruptedMessage = "TAP image is corrupted and cannot be modified.";
 
@@ -40,10 +42,10 @@ class DeleteFilesTest : public ::testing::Test {
     GetSettings(saved_);
     Settings plain = DefaultSettings();
     plain.FileNameNumbering = 0;
-    SetSettings(plain, false);
+    SetSettings(plain);
   }
   void TearDown() override {
-    SetSettings(saved_, false);
+    SetSettings(saved_);
     platform_test::ResetAll();
   }
 
@@ -256,7 +258,7 @@ TEST_F(DeleteFilesTest, NameThatCannotBeFormedStopsTheDelete) {
   char* pattern = rarev.FileNamingMode.CompiledParamsPattern;
   std::memset(pattern, 0, PatternSize);
   std::memset(pattern, TagLen, 100);  // 100 parameter fields: far beyond 259 characters
-  SetSettings(rarev, false);
+  SetSettings(rarev);
   StoreFile(image, ThreeEntries);
 
   EXPECT_EQ(Delete({"data1"}), 1);

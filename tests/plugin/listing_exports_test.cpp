@@ -3,17 +3,19 @@
 #include <cstring>
 #include <filesystem>
 
-#include "plugin/plugin_api.h"
-#include "tape/time_code.h"
+#include "base/host_codes.h"
+#include "helpers/file_contents.h"
+#include "helpers/scratch_dir.h"
+#include "helpers/tap_builder.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/file_contents.h"
-#include "platform/scratch_dir.h"
+#include "plugin/plugin_api.h"
+#include "settings/params_pattern.h"
 #include "settings/settings.h"
-#include "tape/tap_image_builder.h"
+#include "tape/time_code.h"
 
 namespace {
 
-using tap_test::Bytes;
+using tap_builder::Bytes;
 
 class ListingTest : public ::testing::Test {
  protected:
@@ -23,10 +25,10 @@ class ListingTest : public ::testing::Test {
     GetSettings(saved_);
     Settings settings = DefaultSettings();
     ASSERT_TRUE(CompileParamsPattern(settings.ParamsPattern1, settings.FileNamingMode.CompiledParamsPattern));
-    SetSettings(settings, false);
+    SetSettings(settings);
   }
   void TearDown() override {
-    SetSettings(saved_, false);
+    SetSettings(saved_);
     platform_test::ResetAll();
   }
 
@@ -74,14 +76,14 @@ class ListingTest : public ::testing::Test {
   Settings saved_{};
 };
 
-const Bytes program = tap_test::Pattern(40);
-const Bytes code = tap_test::Pattern(100, 7);
-const Bytes loose = tap_test::Pattern(5, 3);
+const Bytes program = tap_builder::Pattern(40);
+const Bytes code = tap_builder::Pattern(100, 7);
+const Bytes loose = tap_builder::Pattern(5, 3);
 
 Bytes SampleImage() {
-  return tap_test::Concat({tap_test::HeaderBlock(0, "hello", 40, 10, 40), tap_test::DataBlock(program),
-                           tap_test::HeaderBlock(3, "screen", 100, 16384, 32768), tap_test::DataBlock(code),
-                           tap_test::DataBlock(loose)});
+  return tap_builder::Concat({tap_builder::HeaderBlock(0, "hello", 40, 10, 40), tap_builder::DataBlock(program),
+                           tap_builder::HeaderBlock(3, "screen", 100, 16384, 32768), tap_builder::DataBlock(code),
+                           tap_builder::DataBlock(loose)});
 }
 
 TEST_F(ListingTest, ListsEveryEntryWithNameSizesAndTheImageDate) {
@@ -152,7 +154,7 @@ TEST_F(ListingTest, ExtractsRawBytesWithTrailerAndTimeCode) {
 }
 
 TEST_F(ListingTest, ExtractionReplacesAnExistingFile) {
-  const std::string path = WriteImage(tap_test::DataBlock(loose));
+  const std::string path = WriteImage(tap_builder::DataBlock(loose));
   const std::string target = dir_.Path("data1");
   StoreFile(target, std::string(1000, 'x'));
   HANDLE archive = OpenOrFail(path);
@@ -165,11 +167,11 @@ TEST_F(ListingTest, ExtractionReplacesAnExistingFile) {
 }
 
 TEST_F(ListingTest, TestAndExtractRefuseBadBlocksSilently) {
-  Bytes bad = tap_test::DataBlock(code);
+  Bytes bad = tap_builder::DataBlock(code);
   bad[10] ^= 1;
-  Bytes cut = tap_test::DataBlock(loose);
+  Bytes cut = tap_builder::DataBlock(loose);
   cut.resize(cut.size() - 2);
-  const std::string path = WriteImage(tap_test::Concat({tap_test::HeaderBlock(3, "alone", 0, 0, 0), bad, cut}));
+  const std::string path = WriteImage(tap_builder::Concat({tap_builder::HeaderBlock(3, "alone", 0, 0, 0), bad, cut}));
   HANDLE archive = OpenOrFail(path);
   tHeaderData header{};
   ASSERT_EQ(ReadHeader(archive, &header), 0);
@@ -186,7 +188,7 @@ TEST_F(ListingTest, TestAndExtractRefuseBadBlocksSilently) {
 
 TEST_F(ListingTest, HeaderWithoutDataTestsAndExtractsEmpty) {
   const std::string path = WriteImage(
-      tap_test::Concat({tap_test::HeaderBlock(3, "first", 0, 0, 0), tap_test::HeaderBlock(3, "second", 0, 0, 0)}));
+      tap_builder::Concat({tap_builder::HeaderBlock(3, "first", 0, 0, 0), tap_builder::HeaderBlock(3, "second", 0, 0, 0)}));
   HANDLE archive = OpenOrFail(path);
   tHeaderData header{};
   ASSERT_EQ(ReadHeader(archive, &header), 0);
@@ -271,11 +273,11 @@ TEST_F(ListingTest, HobetaModeExtractsHeaderPayloadAndSectorFill) {
   Settings settings;
   GetSettings(settings);
   settings.ExtractHobeta = true;
-  SetSettings(settings, false);
-  const Bytes big = tap_test::Pattern(65281);
-  const std::string path = WriteImage(tap_test::Concat(
-      {tap_test::HeaderBlock(3, "screen", 100, 16384, 32768), tap_test::DataBlock(code),
-       tap_test::HeaderBlock(3, "big", 0xFFFF, 0, 0), tap_test::DataBlock(big)}));
+  SetSettings(settings);
+  const Bytes big = tap_builder::Pattern(65281);
+  const std::string path = WriteImage(tap_builder::Concat(
+      {tap_builder::HeaderBlock(3, "screen", 100, 16384, 32768), tap_builder::DataBlock(code),
+       tap_builder::HeaderBlock(3, "big", 0xFFFF, 0, 0), tap_builder::DataBlock(big)}));
   HANDLE archive = OpenOrFail(path);
   tHeaderData header{};
   ASSERT_EQ(ReadHeader(archive, &header), 0);
@@ -304,7 +306,7 @@ TEST_F(ListingTest, SettingsAreCopiedWhenTheImageOpens) {
   Settings settings;
   GetSettings(settings);
   settings.FileNameNumbering = 0;
-  SetSettings(settings, false);
+  SetSettings(settings);
   HANDLE after = OpenOrFail(path);
   tHeaderData header{};
   ASSERT_EQ(ReadHeader(before, &header), 0);

@@ -5,11 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/plugin_api.h"
+#include "helpers/settings_fixture.h"
 #include "platform/posix/dialog_test_hooks.h"
+#include "plugin/plugin_api.h"
 #include "settings/config_dialog.h"
 #include "settings/dialog_controls.h"
-#include "settings/settings_fixture.h"
+#include "settings/params_pattern.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ class ConfigDialogTest : public SettingsTest {
   static Settings InForce(Settings s) {
     CompileParamsPattern(s.ParamsPatternN == 2 ? s.ParamsPattern2 : s.ParamsPattern1,
                          s.FileNamingMode.CompiledParamsPattern);
-    SetSettings(s, false);
+    SetSettings(s);
     return s;
   }
 

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "settings/settings_fixture.h"
+#include "helpers/settings_fixture.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ TEST_F(ConfigFileTest, MissingKeysKeepTheValuesInForce) {
   current.FileNameNumbering = 1;
   current.ExtractHobeta = true;
   current.ParamsPatternN = 2;
-  SetSettings(current, false);
+  SetSettings(current);
   Store("DetectHobeta", "0");
   const Settings loaded = LoadSettings();
   EXPECT_EQ(loaded.FileNameNumbering, 1);
@@ -132,7 +132,7 @@ TEST_F(ConfigFileTest, InvalidSelectedPatternFallsBackToTheSameNumberedOne) {
   // The fallback is the pattern in force, which need not be the built-in one.
   Settings current = DefaultSettings();
   SetText(current.ParamsPattern2, "<len><start><vars><body><flag><attr>");
-  SetSettings(current, false);
+  SetSettings(current);
   loaded = LoadSettings();
   EXPECT_EQ(std::string(loaded.ParamsPattern2), "<len><start><vars><body><flag><attr>");
   EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), "\x01\x02\x03\x04\x05\x06");

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "settings/params_pattern.h"
 #include "settings/settings.h"
 
 namespace {

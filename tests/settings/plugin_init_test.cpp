@@ -6,7 +6,8 @@
 #include <string>
 
 #include "base/error_report.h"
-#include "settings/settings_fixture.h"
+#include "helpers/settings_fixture.h"
+#include "settings/plugin_init.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
     EXPECT_TRUE(SameSettings(Current(), DefaultSettings()));
     EXPECT_EQ(std::string(ConfigFilePath), path.substr(0, sizeof ConfigFilePath - 1));
 
-    SetSettings(DefaultSettings(), true);
+    SaveSettings(DefaultSettings());
     EXPECT_EQ(dir.Read(InDir(path)), moduleBytes);
     EXPECT_EQ(dir.Read(InDir(config)), configText);
     std::vector<std::string> names = NamesIn(std::filesystem::path(path).parent_path());

@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "settings/settings_fixture.h"
+#include "helpers/settings_fixture.h"
 
 namespace {
 
@@ -34,16 +34,16 @@ TEST_F(SettingsRecordTest, CopiesAreIndependentOfLaterChanges) {
   Settings changed = before;
   changed.FileNameNumbering = 0;
   changed.ExtractHobeta = true;
-  SetSettings(changed, false);
+  SetSettings(changed);
   EXPECT_EQ(before.FileNameNumbering, 2);
   EXPECT_TRUE(SameSettings(Current(), changed));
   EXPECT_TRUE(NamesIn(dir.Path(".")).empty()) << "a change without save writes nothing";
 }
 
-TEST_F(SettingsRecordTest, SetWithSaveWritesTheFile) {
+TEST_F(SettingsRecordTest, SaveWritesTheFile) {
   Settings changed = DefaultSettings();
   changed.FileNameNumbering = 1;
-  SetSettings(changed, true);
+  SaveSettings(changed);
   EXPECT_EQ(GetPrivateProfileIntA("Doved", "FileNameNumbering", 9, config.c_str()), 1u);
 }
 
@@ -72,13 +72,13 @@ TEST_F(SettingsRecordTest, ConcurrentReadersNeverSeeATornRecord) {
   std::atomic<int> torn{0};
   std::atomic<long> reads{0};
   // Readers may start before any writer: the record in force must already be one of the two.
-  SetSettings(first, false);
+  SetSettings(first);
   std::vector<std::thread> threads;
   for (int w = 0; w < 2; ++w) {
     threads.emplace_back([&] {
       while (!stop) {
-        SetSettings(first, false);
-        SetSettings(second, false);
+        SetSettings(first);
+        SetSettings(second);
       }
     });
   }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "helpers/naming_fixtures.h"
 #include "tape/device_name.h"
-#include "tape/naming_fixtures.h"
 #include "tape/entry_name_reader.h"
 #include "tape/rarev_name_reader.h"
 
@@ -38,7 +38,7 @@ TEST(DeviceName, LeavesOtherNamesAlone) {
 }
 
 std::string ListedName(const char* tapeName, std::uint8_t type, const Settings& settings) {
-  const naming_test::ListedImage listed = ListNames(tap_test::HeaderBlock(type, tapeName, 1, 2, 3), settings);
+  const naming_test::ListedImage listed = ListNames(tap_builder::HeaderBlock(type, tapeName, 1, 2, 3), settings);
   EXPECT_TRUE(listed.status.IsOk());
   return listed.names.size() == 1 ? listed.names[0] : "<no entry>";
 }
@@ -50,13 +50,8 @@ struct ReadBack {
 };
 
 ReadBack ReadPlain(const std::string& listed, const Settings& settings) {
-  std::uint8_t typeChar;
-  std::uint8_t name[10];
-  bool hobetaMark;
-  std::size_t nameLength;
-  std::size_t extLength;
-  ParseEntryName(listed.c_str(), typeChar, name, settings, hobetaMark, nameLength, extLength);
-  return {std::string(reinterpret_cast<char*>(name), 10), typeChar, hobetaMark};
+  const ParsedEntryName parsed = ParseEntryName(listed.c_str(), settings);
+  return {std::string(reinterpret_cast<const char*>(parsed.name), 10), parsed.typeChar, parsed.hobetaMark};
 }
 
 TEST(DeviceNameGuard, PlainNamesWriteTheDevicePartEscapedAndReadBack) {
@@ -101,8 +96,8 @@ TEST(DeviceNameGuard, AppliesBehindANumberAndInHobetaNames) {
 }
 
 TEST(DeviceNameGuard, DuplicateMarksDoNotUndoIt) {
-  const tap_test::Bytes image =
-      tap_test::Concat({tap_test::HeaderBlock(0, "CON", 0, 0, 0), tap_test::HeaderBlock(0, "con", 0, 0, 0)});
+  const tap_builder::Bytes image =
+      tap_builder::Concat({tap_builder::HeaderBlock(0, "CON", 0, 0, 0), tap_builder::HeaderBlock(0, "con", 0, 0, 0)});
   const naming_test::ListedImage listed = ListNames(image, PlainSettings(0));
   ASSERT_EQ(listed.names.size(), 2u);
   EXPECT_EQ(listed.names[0], "#43#4F#4E.B");

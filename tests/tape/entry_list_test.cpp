@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "helpers/naming_fixtures.h"
+#include "helpers/scanned_image.h"
 #include "platform/posix/test_hooks.h"
 #include "support/heap.h"
 #include "tape/entry_list.h"
 #include "tape/entry_name.h"
-#include "tape/naming_fixtures.h"
 
 namespace {
 
@@ -28,10 +29,10 @@ constexpr const char* TooManyForNumbering =
     "You have to switch file numbering mode off in Doved settings\n"
     "to work with this image. Sorry :(";
 
-tap_test::Bytes DataBlocks(int count) {
-  tap_test::Bytes image;
+tap_builder::Bytes DataBlocks(int count) {
+  tap_builder::Bytes image;
   for (int i = 0; i < count; ++i) {
-    const tap_test::Bytes block = tap_test::DataBlock({static_cast<std::uint8_t>(i)});
+    const tap_builder::Bytes block = tap_builder::DataBlock({static_cast<std::uint8_t>(i)});
     image.insert(image.end(), block.begin(), block.end());
   }
   return image;
@@ -62,42 +63,40 @@ TEST(BuildEntryList, WithoutNumberingOrInRarevModeMoreEntriesOpen) {
   EXPECT_EQ(listed.names.back(), "headerless257");
 }
 
-TEST(BuildEntryList, CursorStartsAtZeroWhateverTheOutcome) {
+TEST(BuildEntryList, RefusesDamageAndMoreEntriesThanNumberingAllows) {
   const struct {
-    tap_test::Bytes image;
+    tap_builder::Bytes image;
     Settings settings;
     bool ok;
   } cases[] = {
       {DataBlocks(3), PlainSettings(2), true},
       {DataBlocks(257), PlainSettings(2), false},
-      {tap_test::Bytes{1}, PlainSettings(0), false},
+      {tap_builder::Bytes{1}, PlainSettings(0), false},
   };
   for (const auto& c : cases) {
     tap_test::ScannedImage scanned(c.image, c.settings);
-    scanned.Handle().cursor = 7;
-    EXPECT_EQ(BuildEntryList(scanned.Handle()).IsOk(), c.ok);
-    EXPECT_EQ(scanned.Handle().cursor, 0u);
+    EXPECT_EQ(scanned.Build().IsOk(), c.ok);
   }
 }
 
 TEST(BuildEntryList, ScanFailureIsPassedOn) {
-  tap_test::ScannedImage scanned(tap_test::Bytes{5, 0}, PlainSettings(0));
-  const Status status = BuildEntryList(scanned.Handle());
+  tap_test::ScannedImage scanned(tap_builder::Bytes{5, 0}, PlainSettings(0));
+  const Status status = scanned.Build();
   EXPECT_TRUE(status.IsFailed());
   EXPECT_EQ(status.code, E_BAD_ARCHIVE);
 }
 
-tap_test::Bytes HeadersNamed(std::initializer_list<std::pair<const char*, std::uint8_t>> headers) {
-  tap_test::Bytes image;
+tap_builder::Bytes HeadersNamed(std::initializer_list<std::pair<const char*, std::uint8_t>> headers) {
+  tap_builder::Bytes image;
   for (const auto& [name, type] : headers) {
-    const tap_test::Bytes block = tap_test::HeaderBlock(type, name, 0, 0, 0);
+    const tap_builder::Bytes block = tap_builder::HeaderBlock(type, name, 0, 0, 0);
     image.insert(image.end(), block.begin(), block.end());
   }
   return image;
 }
 
 TEST(CountDuplicates, EqualNamesAreMarkedInTapeOrderIgnoringLetterCase) {
-  const tap_test::Bytes image = tap_test::Concat(
+  const tap_builder::Bytes image = tap_builder::Concat(
       {naming_test::ExampleImage(), HeadersNamed({{"hello", 0}, {"HELLO", 0}, {"hello", 3}, {"Hello", 0}})});
   EXPECT_EQ(ListNames(image, PlainSettings(0)).names,
             (Names{"hello.B", "screen.C", "data1", "hello.B[2]", "HELLO.B[3]", "hello.C", "Hello.B[4]"}));
@@ -107,13 +106,13 @@ TEST(CountDuplicates, EqualNamesAreMarkedInTapeOrderIgnoringLetterCase) {
 
 TEST(CountDuplicates, FoldsOnlyTheLettersAToZ) {
   // "[" and "{" or "@" and "`" would meet under a fold of other characters.
-  const tap_test::Bytes image = HeadersNamed({{"a[", 3}, {"a{", 3}, {"A@", 3}, {"a`", 3}, {"A[", 3}});
+  const tap_builder::Bytes image = HeadersNamed({{"a[", 3}, {"a{", 3}, {"A@", 3}, {"a`", 3}, {"A[", 3}});
   EXPECT_EQ(ListNames(image, PlainSettings(0)).names, (Names{"a[.C", "a{.C", "A@.C", "a`.C", "A[.C[2]"}));
 }
 
 // Names that share a hash in the count must still count apart.
 TEST(CountDuplicates, DifferentNamesNeverCountAsEqual) {
-  const tap_test::Bytes image = HeadersNamed({{"costarring", 3}, {"liquid", 3}, {"COSTARRING", 3}, {"LIQUID", 3},
+  const tap_builder::Bytes image = HeadersNamed({{"costarring", 3}, {"liquid", 3}, {"COSTARRING", 3}, {"LIQUID", 3},
                                               {"declinate", 3}, {"liquid", 3}, {"macallums", 3}, {"zinke", 3},
                                               {"altarage", 3}, {"Macallums", 3}});
   EXPECT_EQ(ListNames(image, PlainSettings(0)).names,
@@ -124,30 +123,33 @@ TEST(CountDuplicates, DifferentNamesNeverCountAsEqual) {
 TEST(CountDuplicates, HeaderAndHeaderlessEntriesCanShareAName) {
   Settings hobeta = PlainSettings(0);
   hobeta.ExtractHobeta = true;
-  const tap_test::Bytes image = tap_test::Concat({tap_test::DataBlock({1}), HeadersNamed({{"DATA1", 3}})});
+  const tap_builder::Bytes image = tap_builder::Concat({tap_builder::DataBlock({1}), HeadersNamed({{"DATA1", 3}})});
   EXPECT_EQ(ListNames(image, hobeta).names, (Names{"data1.$C", "DATA1.$C[2]"}));
 }
 
 TEST(CountDuplicates, RarevNamesCountWholeNamesWithParameters) {
-  const tap_test::Bytes image = tap_test::Concat({tap_test::HeaderBlock(3, "x", 1, 2, 3), tap_test::HeaderBlock(3, "X", 1, 2, 3),
-                                                  tap_test::HeaderBlock(3, "x", 1, 2, 4)});
+  const tap_builder::Bytes image = tap_builder::Concat({tap_builder::HeaderBlock(3, "x", 1, 2, 3), tap_builder::HeaderBlock(3, "X", 1, 2, 3),
+                                                  tap_builder::HeaderBlock(3, "x", 1, 2, 4)});
   const Names names = ListNames(image, RarevSettings("<len> <start> <vars> <body> <flag> <attr>", 1, false)).names;
   EXPECT_EQ(names, (Names{"x.3 0001 0002 0003 0000 FF 00", "X.3 0001 0002 0003 0000 FF 00[2]",
                           "x.3 0001 0002 0004 0000 FF 00"}));
 }
 
-// A handle over entries made by hand, for the failure paths of counting.
+// An image of entries made by hand, for the failure paths of counting.
 class HandList : public ::testing::Test {
  protected:
-  ArchiveHandle handle{};  // its list holds pointers to the entries below
+  TapeImage tape;  // its list holds pointers to the entries below, which it must not free
   std::vector<std::unique_ptr<HandEntry>> hands;
 
   void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override { platform_test::ResetAll(); }
+  void TearDown() override {
+    tape.entries.count = 0;
+    platform_test::ResetAll();
+  }
 
   void Add(std::unique_ptr<HandEntry> hand) {
     hand->entry.index = static_cast<std::int32_t>(hands.size());
-    ASSERT_TRUE(handle.entries.Add(&hand->entry).IsOk());
+    ASSERT_TRUE(tape.entries.Add(&hand->entry).IsOk());
     hands.push_back(std::move(hand));
   }
   std::vector<std::uint32_t> Ordinals() const {
@@ -161,8 +163,8 @@ class HandList : public ::testing::Test {
     for (std::uint32_t i = 0; i < hands.size(); ++i) {
       char listed[EntryNameSize];
       char formed[EntryNameSize];
-      const Status fromList = ListedEntryName(handle, i, listed);
-      const Status fromEntry = MakeEntryName(hands[i]->entry, handle, formed, true);
+      const Status fromList = ListedEntryName(tape, i, listed);
+      const Status fromEntry = MakeEntryName(hands[i]->entry, tape, formed, true);
       ASSERT_EQ(fromList.IsOk(), fromEntry.IsOk()) << "entry " << i;
       if (fromEntry.IsOk()) {
         EXPECT_STREQ(listed, formed) << "entry " << i;
@@ -174,41 +176,41 @@ class HandList : public ::testing::Test {
 };
 
 TEST_F(HandList, NamingFailureStopsTheCountSilently) {
-  handle.settings = PlainSettings(0);
-  handle.headerlessDigits = 15;  // every headerless name fails
+  tape.settings = PlainSettings(0);
+  tape.headerlessDigits = 15;  // every headerless name fails
   Add(std::make_unique<HandEntry>(0, std::string("x         ")));
   Add(std::make_unique<HandEntry>(0, std::string("x         ")));
   Add(std::make_unique<HandEntry>(HandEntry::Headerless{1}));
   Add(std::make_unique<HandEntry>(0, std::string("x         ")));
   for (auto& hand : hands) hand->entry.duplicateOrdinal = 9;
-  EXPECT_TRUE(CountDuplicates(handle).IsOk());
+  EXPECT_TRUE(CountDuplicates(tape).IsOk());
   EXPECT_EQ(Ordinals(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
-  EXPECT_EQ(handle.namedEntries, 2u);
+  EXPECT_EQ(tape.namedEntries, 2u);
   ExpectListedNamesAsFormed();
 }
 
 TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
-  handle.settings = PlainSettings(0);
+  tape.settings = PlainSettings(0);
   for (int i = 0; i < 6; ++i) Add(std::make_unique<HandEntry>(0, std::string(i % 2 ? "A         " : "a         ")));
   const std::vector<std::uint32_t> full = {0, 1, 2, 3, 4, 5};
-  ASSERT_TRUE(CountDuplicates(handle).IsOk());
+  ASSERT_TRUE(CountDuplicates(tape).IsOk());
   ASSERT_EQ(Ordinals(), full);
   for (const auto fault : {platform_test::Fault::HeapAlloc, platform_test::Fault::HeapReAlloc}) {
     bool failedSomewhere = false;
     for (unsigned nth = 1; nth <= 30; ++nth) {
       // As on a newly scanned image, no names are kept yet, so that they grow again.
-      MemFree(handle.listedNames.items);
-      handle.listedNames.items = nullptr;
-      handle.listedNames.count = handle.listedNames.capacity = 0;
+      MemFree(tape.listedNames.items);
+      tape.listedNames.items = nullptr;
+      tape.listedNames.count = tape.listedNames.capacity = 0;
       platform_test::ClearFaults();
       platform_test::FailCall(fault, nth);
-      EXPECT_TRUE(CountDuplicates(handle).IsOk());
+      EXPECT_TRUE(CountDuplicates(tape).IsOk());
       platform_test::ClearFaults();
       const std::vector<std::uint32_t> ordinals = Ordinals();
       std::size_t counted = 0;
       while (counted < ordinals.size() && ordinals[counted] == full[counted]) ++counted;
       for (std::size_t i = counted; i < ordinals.size(); ++i) EXPECT_EQ(ordinals[i], 0u) << "fault " << nth;
-      EXPECT_LE(handle.namedEntries, counted) << "fault " << nth;
+      EXPECT_LE(tape.namedEntries, counted) << "fault " << nth;
       ExpectListedNamesAsFormed();
       failedSomewhere |= counted < full.size();
     }
@@ -219,16 +221,16 @@ TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
 // The longest Rarev name fits without a mark and with "[999]", not with
 // "[1000]": a kept name is checked against the host's field as a formed one is.
 TEST_F(HandList, KeptNamesThatTheirMarkMakesTooLongFail) {
-  handle.settings = RarevSettings(1, 1, true);
+  tape.settings = RarevSettings(1, 1, true);
   const std::string compiled = std::string(193, ' ') + "\x01\x02\x03\x04\x05\x06";
-  std::memcpy(handle.settings.FileNamingMode.CompiledParamsPattern, compiled.c_str(), compiled.size() + 1);
+  std::memcpy(tape.settings.FileNamingMode.CompiledParamsPattern, compiled.c_str(), compiled.size() + 1);
   for (int i = 0; i < 1001; ++i) Add(std::make_unique<HandEntry>(0xFF, std::string("##########"), true));
-  ASSERT_TRUE(CountDuplicates(handle).IsOk());
-  ASSERT_EQ(handle.namedEntries, 1001u);
+  ASSERT_TRUE(CountDuplicates(tape).IsOk());
+  ASSERT_EQ(tape.namedEntries, 1001u);
   char name[EntryNameSize];
-  ASSERT_TRUE(ListedEntryName(handle, 998, name).IsOk());
+  ASSERT_TRUE(ListedEntryName(tape, 998, name).IsOk());
   EXPECT_EQ(std::strlen(name), 259u);
-  const Status status = ListedEntryName(handle, 999, name);
+  const Status status = ListedEntryName(tape, 999, name);
   ASSERT_TRUE(status.IsFailed());
   EXPECT_STREQ(status.message, "Filename too long");
   EXPECT_TRUE(status.flags & Status::Show);
@@ -239,18 +241,18 @@ TEST_F(HandList, KeptNamesThatTheirMarkMakesTooLongFail) {
 TEST(CountDuplicates, MatchesPairwiseCountingOnManyNames) {
   std::mt19937 random(20240601);
   const char* stems[] = {"game", "GAME", "Game", "loader", "LOADER", "scr", "a/b", "x#1"};
-  tap_test::Bytes image;
+  tap_builder::Bytes image;
   for (int i = 0; i < 3000; ++i) {
-    const tap_test::Bytes block =
-        random() % 7 == 0 ? tap_test::DataBlock({1})
-                          : tap_test::HeaderBlock(random() % 2 ? 0 : 3, stems[random() % 8], 0, 0, 0);
+    const tap_builder::Bytes block =
+        random() % 7 == 0 ? tap_builder::DataBlock({1})
+                          : tap_builder::HeaderBlock(random() % 2 ? 0 : 3, stems[random() % 8], 0, 0, 0);
     image.insert(image.end(), block.begin(), block.end());
   }
   tap_test::ScannedImage scanned(image, PlainSettings(0));
-  ASSERT_TRUE(BuildEntryList(scanned.Handle()).IsOk());
+  ASSERT_TRUE(scanned.Build().IsOk());
   std::vector<std::string> folded;
   for (std::uint32_t j = 0; j < scanned.Count(); ++j) {
-    std::string name = NameOf(scanned.Entry(j), scanned.Handle(), false);
+    std::string name = NameOf(scanned.Entry(j), scanned.Tape(), false);
     for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     std::uint32_t earlier = 0;
     for (std::uint32_t i = 0; i < j; ++i) earlier += folded[i] == name;

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "helpers/naming_fixtures.h"
 #include "tape/entry_name_reader.h"
-#include "tape/naming_fixtures.h"
 
 namespace {
 
@@ -18,11 +18,9 @@ struct Parsed {
 };
 
 Parsed Parse(const char* path, const Settings& settings) {
-  Parsed p{};
-  std::uint8_t name[10];
-  ParseEntryName(path, p.typeChar, name, settings, p.hobetaMark, p.nameLength, p.extLength);
-  p.name.assign(reinterpret_cast<char*>(name), 10);
-  return p;
+  const ParsedEntryName parsed = ParseEntryName(path, settings);
+  return {std::string(reinterpret_cast<const char*>(parsed.name), 10), parsed.typeChar, parsed.hobetaMark,
+          parsed.nameLength, parsed.extLength};
 }
 
 Settings WithDetectHobeta(bool on) {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "helpers/naming_fixtures.h"
 #include "tape/entry_name.h"
 #include "tape/entry_name_reader.h"
-#include "tape/naming_fixtures.h"
 
 namespace {
 
@@ -15,10 +15,9 @@ using naming_test::HandEntry;
 using naming_test::ListNames;
 using naming_test::NameOf;
 using naming_test::PlainSettings;
-using naming_test::RawHeaderBlock;
 using Names = std::vector<std::string>;
 
-Names Listed(tap_test::Bytes image, const Settings& settings) {
+Names Listed(tap_builder::Bytes image, const Settings& settings) {
   const naming_test::ListedImage listed = ListNames(std::move(image), settings);
   EXPECT_TRUE(listed.status.IsOk());
   return listed.names;
@@ -28,7 +27,7 @@ Names Listed(tap_test::Bytes image, const Settings& settings) {
 std::string PlainName(std::uint8_t type, const std::string& name10, bool hobeta = false) {
   Settings settings = PlainSettings();
   settings.ExtractHobeta = hobeta;
-  const Names names = Listed(RawHeaderBlock(type, name10, 0, 0, 0), settings);
+  const Names names = Listed(tap_builder::HeaderBlock(type, tap_builder::AsBytes(name10), 0, 0, 0), settings);
   return names.size() == 1 ? names[0] : "<no entry>";
 }
 
@@ -50,9 +49,9 @@ TEST(PlainEntryName, HobetaModeMarksExtensionsAndCutsNames) {
 }
 
 TEST(PlainEntryName, HexadecimalNumbersAreUpperCase) {
-  tap_test::Bytes image;
+  tap_builder::Bytes image;
   for (int i = 0; i < 12; ++i) {
-    const tap_test::Bytes block = tap_test::DataBlock(tap_test::Pattern(3));
+    const tap_builder::Bytes block = tap_builder::DataBlock(tap_builder::Pattern(3));
     image.insert(image.end(), block.begin(), block.end());
   }
   const Names names = Listed(image, PlainSettings(1, "-"));
@@ -63,9 +62,9 @@ TEST(PlainEntryName, HexadecimalNumbersAreUpperCase) {
 }
 
 TEST(PlainEntryName, HeaderlessNumbersArePaddedToTheWidestNumber) {
-  tap_test::Bytes image;
+  tap_builder::Bytes image;
   for (int i = 0; i < 12; ++i) {
-    const tap_test::Bytes block = tap_test::DataBlock(tap_test::Pattern(3));
+    const tap_builder::Bytes block = tap_builder::DataBlock(tap_builder::Pattern(3));
     image.insert(image.end(), block.begin(), block.end());
   }
   const Names plain = Listed(image, PlainSettings(0));
@@ -120,7 +119,7 @@ TEST(PlainEntryName, NamesThatLookNumberedGetTheirFirstCharacterEscaped) {
   auto listed = [](const char* tapeName, int numbering, const char* separator, bool hobeta = false) {
     Settings settings = PlainSettings(numbering, separator);
     settings.ExtractHobeta = hobeta;
-    const Names names = Listed(tap_test::HeaderBlock(0, tapeName, 0, 0, 0), settings);
+    const Names names = Listed(tap_builder::HeaderBlock(0, tapeName, 0, 0, 0), settings);
     return names.size() == 1 ? names[0] : "<no entry>";
   };
   EXPECT_EQ(listed("3D GAME", 0, " "), "#33D GAME.B");
@@ -136,18 +135,14 @@ TEST(PlainEntryName, NamesThatLookNumberedGetTheirFirstCharacterEscaped) {
   EXPECT_EQ(listed("3D GAME", 1, " "), "00 3D GAME.B");
 
   for (const char* name : {"#33D GAME.B", "000 3D GAME.B", "00 3D GAME.B"}) {
-    std::uint8_t typeChar;
-    std::uint8_t tapeName[10];
-    bool hobetaMark;
-    std::size_t nameLength, extLength;
-    ParseEntryName(name, typeChar, tapeName, PlainSettings(0, " "), hobetaMark, nameLength, extLength);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(tapeName), 10), "3D GAME   ") << name;
+    const ParsedEntryName parsed = ParseEntryName(name, PlainSettings(0, " "));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(parsed.name), 10), "3D GAME   ") << name;
   }
 }
 
 class EntryNameFailure : public ::testing::Test {
  protected:
-  ArchiveHandle handle{};
+  TapeImage image;
   char out[EntryNameSize];
 
   void SetUp() override { std::memset(out, 'q', sizeof out); }
@@ -160,28 +155,28 @@ class EntryNameFailure : public ::testing::Test {
 };
 
 TEST_F(EntryNameFailure, NumberPrefixAboveFF) {
-  handle.settings = PlainSettings(1);
+  image.settings = PlainSettings(1);
   HandEntry hand(0, "x         ");
   hand.entry.index = 255;
-  EXPECT_EQ(NameOf(hand.entry, handle), "FF!   x.B");
+  EXPECT_EQ(NameOf(hand.entry, image), "FF!   x.B");
   hand.entry.index = 256;
-  const Status status = MakeEntryName(hand.entry, handle, out, true);
+  const Status status = MakeEntryName(hand.entry, image, out, true);
   ASSERT_TRUE(status.IsFailed());
   EXPECT_STREQ(status.message, "Internal error GN39");
   EXPECT_TRUE(status.flags & Status::Show);
   EXPECT_TRUE(OutUntouched());
   // An entry the scan has not numbered yet gets no prefix.
   hand.entry.index = -1;
-  EXPECT_EQ(NameOf(hand.entry, handle), "x.B");
+  EXPECT_EQ(NameOf(hand.entry, image), "x.B");
 }
 
 TEST_F(EntryNameFailure, HeaderlessNumberWiderThan14Digits) {
-  handle.settings = PlainSettings(0);
+  image.settings = PlainSettings(0);
   HandEntry hand(HandEntry::Headerless{7});
-  handle.headerlessDigits = 14;
-  EXPECT_EQ(NameOf(hand.entry, handle), "data00000000000007");
-  handle.headerlessDigits = 15;
-  const Status status = MakeEntryName(hand.entry, handle, out, true);
+  image.headerlessDigits = 14;
+  EXPECT_EQ(NameOf(hand.entry, image), "data00000000000007");
+  image.headerlessDigits = 15;
+  const Status status = MakeEntryName(hand.entry, image, out, true);
   ASSERT_TRUE(status.IsFailed());
   EXPECT_STREQ(status.message, "Error s091");
   EXPECT_TRUE(OutUntouched());
@@ -191,35 +186,35 @@ TEST_F(EntryNameFailure, HeaderlessNumberWiderThan14Digits) {
 // gap that a 199-character compiled pattern gives, and decimal parameters come
 // to 254 characters; the duplicate mark decides.
 TEST_F(EntryNameFailure, NameOf260CharactersIsTooLong) {
-  handle.settings = naming_test::RarevSettings(1, 1, true);
+  image.settings = naming_test::RarevSettings(1, 1, true);
   const std::string compiled = std::string(193, ' ') + "\x01\x02\x03\x04\x05\x06";
-  std::memcpy(handle.settings.FileNamingMode.CompiledParamsPattern, compiled.c_str(), compiled.size() + 1);
+  std::memcpy(image.settings.FileNamingMode.CompiledParamsPattern, compiled.c_str(), compiled.size() + 1);
   HandEntry hand(0xFF, "##########", true);
   hand.entry.duplicateOrdinal = 998;
-  const std::string longest = NameOf(hand.entry, handle);
+  const std::string longest = NameOf(hand.entry, image);
   EXPECT_EQ(longest.size(), 259u);
   EXPECT_EQ(longest.substr(0, 34), "#23#23#23#23#23#23#23#23#23#23.255");
   EXPECT_EQ(longest.substr(longest.size() - 5), "[999]");
   hand.entry.duplicateOrdinal = 999;
-  const Status status = MakeEntryName(hand.entry, handle, out, true);
+  const Status status = MakeEntryName(hand.entry, image, out, true);
   ASSERT_TRUE(status.IsFailed());
   EXPECT_STREQ(status.message, "Filename too long");
   EXPECT_TRUE(status.flags & Status::Show);
   EXPECT_TRUE(OutUntouched());
   // Without the mark the same entry fits.
-  EXPECT_EQ(NameOf(hand.entry, handle, false).size(), 254u);
+  EXPECT_EQ(NameOf(hand.entry, image, false).size(), 254u);
 }
 
 TEST(EntryNameDuplicateMark, WrittenOnlyWhenAskedAndAboveZero) {
-  ArchiveHandle handle{};
-  handle.settings = PlainSettings(0);
+  TapeImage image;
+  image.settings = PlainSettings(0);
   HandEntry hand(0, "hello     ");
-  EXPECT_EQ(NameOf(hand.entry, handle), "hello.B");
+  EXPECT_EQ(NameOf(hand.entry, image), "hello.B");
   hand.entry.duplicateOrdinal = 1;
-  EXPECT_EQ(NameOf(hand.entry, handle), "hello.B[2]");
-  EXPECT_EQ(NameOf(hand.entry, handle, false), "hello.B");
+  EXPECT_EQ(NameOf(hand.entry, image), "hello.B[2]");
+  EXPECT_EQ(NameOf(hand.entry, image, false), "hello.B");
   hand.entry.duplicateOrdinal = 99999;
-  EXPECT_EQ(NameOf(hand.entry, handle), "hello.B[100000]");
+  EXPECT_EQ(NameOf(hand.entry, image), "hello.B[100000]");
 }
 
 }  // namespace

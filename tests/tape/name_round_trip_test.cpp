@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "helpers/naming_fixtures.h"
+#include "helpers/scanned_image.h"
 #include "tape/entry_list.h"
 #include "tape/entry_name_reader.h"
-#include "tape/naming_fixtures.h"
 #include "tape/rarev_name_reader.h"
 
 namespace {
@@ -74,16 +75,16 @@ std::vector<Block> RandomBlocks(std::mt19937& random, int count) {
   return blocks;
 }
 
-tap_test::Bytes ImageOf(const std::vector<Block>& blocks) {
-  tap_test::Bytes image;
+tap_builder::Bytes ImageOf(const std::vector<Block>& blocks) {
+  tap_builder::Bytes image;
   for (const Block& block : blocks) {
     if (!block.headerless) {
-      const tap_test::Bytes header =
-          naming_test::RawHeaderBlock(block.type, block.name, block.length, block.param1, block.param2);
+      const tap_builder::Bytes header =
+          tap_builder::HeaderBlock(block.type, tap_builder::AsBytes(block.name), block.length, block.param1, block.param2);
       image.insert(image.end(), header.begin(), header.end());
     }
     if (block.flag >= 0) {
-      const tap_test::Bytes data = tap_test::DataBlock({1, 2}, static_cast<std::uint8_t>(block.flag));
+      const tap_builder::Bytes data = tap_builder::DataBlock({1, 2}, static_cast<std::uint8_t>(block.flag));
       image.insert(image.end(), data.begin(), data.end());
     }
   }
@@ -118,10 +119,10 @@ TEST_P(NameRoundTrip, PlainNamesGiveBackTapeNameAndType) {
         settings.ExtractHobeta = hobeta;
         settings.DetectHobeta = true;
         tap_test::ScannedImage scanned(ImageOf(blocks), settings);
-        ASSERT_TRUE(BuildEntryList(scanned.Handle()).IsOk());
+        ASSERT_TRUE(scanned.Build().IsOk());
         for (std::uint32_t i = 0; i < scanned.Count(); ++i) {
           const TapeEntry& entry = scanned.Entry(i);
-          const std::string listed = NameOf(entry, scanned.Handle());
+          const std::string listed = NameOf(entry, scanned.Tape());
           SCOPED_TRACE(testing::Message() << "numbering " << numbering << " separator '" << separator << "' hobeta "
                                           << hobeta << " name '" << listed << "'");
           ASSERT_EQ(listed.find_first_of("\"<>|\\/?*:"), std::string::npos);
@@ -132,22 +133,18 @@ TEST_P(NameRoundTrip, PlainNamesGiveBackTapeNameAndType) {
             continue;
           }
           EXPECT_FALSE(IsHeaderlessName(listed.c_str(), true, settings));
-          std::uint8_t typeChar;
-          std::uint8_t name[10];
-          bool hobetaMark;
-          std::size_t nameLength;
-          std::size_t extLength;
-          ParseEntryName(listed.c_str(), typeChar, name, settings, hobetaMark, nameLength, extLength);
+          const ParsedEntryName parsed = ParseEntryName(listed.c_str(), settings);
           const std::string expected = Trimmed(std::string(entry.Header()->name, 10), hobeta ? 8 : 10);
-          EXPECT_EQ(std::string(reinterpret_cast<char*>(name), 10), (expected + std::string(10, ' ')).substr(0, 10));
-          EXPECT_EQ(nameLength, expected.size());
-          EXPECT_EQ(hobetaMark, hobeta);
+          EXPECT_EQ(std::string(reinterpret_cast<const char*>(parsed.name), 10),
+                    (expected + std::string(10, ' ')).substr(0, 10));
+          EXPECT_EQ(parsed.nameLength, expected.size());
+          EXPECT_EQ(parsed.hobetaMark, hobeta);
           // A hobeta file carries its type in its own header; the name keeps the letter.
           if (hobeta) {
-            EXPECT_EQ(extLength, 2u);
-            EXPECT_EQ(PackedType(typeChar, 1), entry.Header()->type);
+            EXPECT_EQ(parsed.extLength, 2u);
+            EXPECT_EQ(PackedType(parsed.typeChar, 1), entry.Header()->type);
           } else {
-            EXPECT_EQ(PackedType(typeChar, extLength), entry.Header()->type);
+            EXPECT_EQ(PackedType(parsed.typeChar, parsed.extLength), entry.Header()->type);
           }
         }
       }
@@ -162,10 +159,10 @@ TEST_P(NameRoundTrip, RarevNamesGiveBackTheWholeRecord) {
       for (const bool decimal : {false, true}) {
         const Settings settings = naming_test::RarevSettings(pattern, gap, decimal);
         tap_test::ScannedImage scanned(ImageOf(blocks), settings);
-        ASSERT_TRUE(BuildEntryList(scanned.Handle()).IsOk());
+        ASSERT_TRUE(scanned.Build().IsOk());
         for (std::uint32_t i = 0; i < scanned.Count(); ++i) {
           const TapeEntry& entry = scanned.Entry(i);
-          const std::string listed = NameOf(entry, scanned.Handle());
+          const std::string listed = NameOf(entry, scanned.Tape());
           SCOPED_TRACE(testing::Message() << "pattern " << pattern << " gap " << gap << " decimal " << decimal
                                           << " name '" << listed << "'");
           ASSERT_EQ(listed.find_first_of("\"<>|\\/?*:"), std::string::npos);

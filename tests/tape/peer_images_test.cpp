@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "modify/hobeta.h"
-#include "platform/scratch_dir.h"
+#include "helpers/scanned_image.h"
+#include "helpers/scratch_dir.h"
+#include "helpers/tap_builder.h"
+#include "modify/hobeta_file.h"
 #include "tape/block_checksum.h"
-#include "tape/tap_image_builder.h"
 
 namespace {
 
-using tap_test::Bytes;
+using tap_builder::Bytes;
 using tap_test::ScannedImage;
 
 // A block as tzxlist reports it.

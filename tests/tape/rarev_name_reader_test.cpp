@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "tape/naming_fixtures.h"
+#include "helpers/naming_fixtures.h"
 #include "tape/rarev_name_reader.h"
 
 namespace {

@@ -3,17 +3,18 @@
 #include <cstring>
 #include <string>
 
+#include "helpers/scanned_image.h"
+#include "helpers/tap_builder.h"
 #include "platform/posix/test_hooks.h"
 #include "support/heap.h"
-#include "tape/tap_image_builder.h"
 
 namespace {
 
-using tap_test::Bytes;
-using tap_test::Concat;
-using tap_test::DataBlock;
-using tap_test::HeaderBlock;
-using tap_test::Pattern;
+using tap_builder::Bytes;
+using tap_builder::Concat;
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
+using tap_builder::Pattern;
 using tap_test::ScannedImage;
 
 class ScanImageTest : public ::testing::Test {
@@ -55,8 +56,8 @@ TEST_F(ScanImageTest, EmptyImageHasNoEntries) {
   ScannedImage image({});
   ASSERT_TRUE(image.Scan().IsOk());
   EXPECT_EQ(image.Count(), 0u);
-  EXPECT_EQ(image.Handle().headerlessCount, 0u);
-  EXPECT_EQ(image.Handle().headerlessDigits, 0u);
+  EXPECT_EQ(image.Tape().headerlessCount, 0u);
+  EXPECT_EQ(image.Tape().headerlessDigits, 0u);
 }
 
 TEST_F(ScanImageTest, DamagedBlockChainIsABadArchive) {
@@ -253,8 +254,8 @@ TEST_F(ScanImageTest, HeaderlessEntriesAreNumberedWithTheDigitsOfTheirCount) {
   ScannedImage image(bytes);
   ASSERT_TRUE(image.Scan().IsOk());
   ASSERT_EQ(image.Count(), 13u);
-  EXPECT_EQ(image.Handle().headerlessCount, 12u);
-  EXPECT_EQ(image.Handle().headerlessDigits, 2u);
+  EXPECT_EQ(image.Tape().headerlessCount, 12u);
+  EXPECT_EQ(image.Tape().headerlessDigits, 2u);
   EXPECT_EQ(image.Entry(0).headerlessNumber, 0u);
   EXPECT_EQ(HobetaName(image.Entry(0)), "named   ");
   EXPECT_EQ(HobetaName(image.Entry(1)), "data01  ");
@@ -266,7 +267,7 @@ TEST_F(ScanImageTest, HeaderlessEntriesAreNumberedWithTheDigitsOfTheirCount) {
   for (int i = 0; i < 9; ++i) nine = Concat({nine, DataBlock({1})});
   ScannedImage single(nine);
   ASSERT_TRUE(single.Scan().IsOk());
-  EXPECT_EQ(single.Handle().headerlessDigits, 1u);
+  EXPECT_EQ(single.Tape().headerlessDigits, 1u);
   EXPECT_EQ(HobetaName(single.Entry(8)), "data9   ");
 }
 
@@ -275,7 +276,7 @@ TEST_F(ScanImageTest, HeaderlessNumbersPastFourDigitsKeepTheirLastFour) {
   for (int i = 0; i < 12345; ++i) bytes.insert(bytes.end(), {0x01, 0x00, 0xFF});
   ScannedImage image(bytes);
   ASSERT_TRUE(image.Scan().IsOk());
-  EXPECT_EQ(image.Handle().headerlessDigits, 5u);
+  EXPECT_EQ(image.Tape().headerlessDigits, 5u);
   EXPECT_EQ(HobetaName(image.Entry(0)), "data0001");
   EXPECT_EQ(HobetaName(image.Entry(9999)), "data0000");
   EXPECT_EQ(HobetaName(image.Entry(12344)), "data2345");
@@ -376,20 +377,20 @@ TEST_F(ScanImageTest, EntryCountIsLimitedTo100000) {
 TEST_F(ScanImageTest, AddEntryMakesAClearedEntryOrNothing) {
   ScannedImage image({});
   TapeEntry* entry = reinterpret_cast<TapeEntry*>(1);
-  ASSERT_TRUE(AddEntry(image.Handle(), entry).IsOk());
+  ASSERT_TRUE(AddEntry(image.Tape(), entry).IsOk());
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry->index, -1);
   EXPECT_EQ(entry->dataBlock, nullptr);
   EXPECT_EQ(image.Count(), 1u);
 
   platform_test::FailCall(platform_test::Fault::HeapAlloc, 1);
-  EXPECT_EQ(HostCode(AddEntry(image.Handle(), entry)), E_NO_MEMORY);
+  EXPECT_EQ(HostCode(AddEntry(image.Tape(), entry)), E_NO_MEMORY);
   EXPECT_EQ(entry, nullptr);
   EXPECT_EQ(image.Count(), 1u);
 
   // The entry is made but the list cannot grow from capacity 1: it is freed again.
   platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
-  EXPECT_EQ(HostCode(AddEntry(image.Handle(), entry)), E_NO_MEMORY);
+  EXPECT_EQ(HostCode(AddEntry(image.Tape(), entry)), E_NO_MEMORY);
   EXPECT_EQ(entry, nullptr);
   EXPECT_EQ(image.Count(), 1u);
 }

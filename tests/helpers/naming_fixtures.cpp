@@ -1,9 +1,11 @@
-#include "tape/naming_fixtures.h"
+#include "helpers/naming_fixtures.h"
+#include "helpers/scanned_image.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "settings/params_pattern.h"
 #include "tape/entry_list.h"
 #include "tape/entry_name.h"
 
@@ -31,20 +33,8 @@ Settings RarevSettings(int pattern, int gap, bool decimal) {
   return RarevSettings(pattern == 2 ? defaults.ParamsPattern2 : defaults.ParamsPattern1, gap, decimal);
 }
 
-tap_test::Bytes RawHeaderBlock(std::uint8_t type, const std::string& name10, std::uint16_t length,
-                               std::uint16_t param1, std::uint16_t param2) {
-  TapeHeader header{};
-  header.type = type;
-  std::memcpy(header.name, name10.data(), sizeof header.name);
-  header.length = length;
-  header.param1 = param1;
-  header.param2 = param2;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&header);
-  return tap_test::Block(HeaderFlag, tap_test::Bytes(bytes, bytes + sizeof header));
-}
-
-tap_test::Bytes ExampleImage() {
-  using namespace tap_test;
+tap_builder::Bytes ExampleImage() {
+  using namespace tap_builder;
   return Concat({HeaderBlock(0, "hello", 100, 10, 100), DataBlock(Pattern(100)),
                  HeaderBlock(3, "screen", 6912, 16384, 32768), DataBlock(Pattern(6912)), DataBlock(Pattern(50))});
 }
@@ -58,25 +48,25 @@ std::string NameIfFormed(const Status& status, const char* name) {
 
 }  // namespace
 
-ListedImage ListNames(tap_test::Bytes image, const Settings& settings) {
+ListedImage ListNames(tap_builder::Bytes image, const Settings& settings) {
   tap_test::ScannedImage scanned(std::move(image), settings);
-  ListedImage listed{BuildEntryList(scanned.Handle()), {}};
+  ListedImage listed{scanned.Build(), {}};
   if (listed.status.IsOk()) {
     for (std::uint32_t i = 0; i < scanned.Count(); ++i) {
       char name[EntryNameSize];
-      listed.names.push_back(NameIfFormed(ListedEntryName(scanned.Handle(), i, name), name));
+      listed.names.push_back(NameIfFormed(ListedEntryName(scanned.Tape(), i, name), name));
     }
   }
   return listed;
 }
 
-std::string NameOf(const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark) {
+std::string NameOf(const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark) {
   char name[EntryNameSize];
-  return NameIfFormed(MakeEntryName(entry, handle, name, withDuplicateMark), name);
+  return NameIfFormed(MakeEntryName(entry, image, name, withDuplicateMark), name);
 }
 
 HandEntry::HandEntry(std::uint8_t type, const std::string& name10, bool rarev)
-    : block_(RawHeaderBlock(type, name10, 0, 0, 0x8000)) {
+    : block_(tap_builder::HeaderBlock(type, tap_builder::AsBytes(name10), 0, 0, 0x8000)) {
   entry.headerBlock = block_.data() + 2;
   entry.hasTimeParams = 1;
   entry.hasRarevRecord = rarev ? 1 : 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_contents.h"
+#include "helpers/file_contents.h"
 
 class ScratchDir {
  public:

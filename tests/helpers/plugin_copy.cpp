@@ -1,9 +1,11 @@
-#include "e2e/plugin_copy.h"
+#include "helpers/plugin_copy.h"
 
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <filesystem>
+
+#include "plugin/entry_walk.h"
 
 namespace {
 
@@ -86,15 +88,14 @@ int PluginCopy::ExtractAll(const std::string& image, const std::string& director
   const HANDLE archive = openArchive_(&request);
   if (archive == nullptr) return request.OpenResult;
   int result = 0;
-  tHeaderData header{};
-  int code;
-  while ((code = readHeader_(archive, &header)) == 0) {
+  const int code = WalkEntries(readHeader_, archive, [&](const tHeaderData& header) {
     names.push_back(header.FileName);
     std::string target = directory + "/" + header.FileName;
-    code = processFile_(archive, PK_EXTRACT, nullptr, target.data());
-    if (code != 0 && result == 0) result = code;
-  }
-  if (code != E_END_ARCHIVE && result == 0) result = code;
+    const int extracted = processFile_(archive, PK_EXTRACT, nullptr, target.data());
+    if (result == 0) result = extracted;
+    return 0;
+  });
+  if (result == 0) result = code;
   const int closed = closeArchive_(archive);
   return result != 0 ? result : closed;
 }

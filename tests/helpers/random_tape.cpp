@@ -1,12 +1,15 @@
-#include "e2e/tape_generator.h"
+#include "helpers/random_tape.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <random>
 
-namespace tape_generator {
+namespace random_tape {
 namespace {
+
+using tap_builder::DataBlock;
+using tap_builder::HeaderBlock;
 
 // Characters of tape names, the odd ones included: each must come back
 // from a file name. "!" is left out: "12!   " at the start of a name reads
@@ -97,7 +100,7 @@ class Generator {
     std::uint16_t autostart = Chance(60) ? static_cast<std::uint16_t>(Uniform(1, 9999)) : 0x8000;
     if (options_.anyParameters && Chance(30)) autostart = static_cast<std::uint16_t>(Uniform(0, 0xFFFF));
     return {Describe("program", name, length, autostart, programPart),
-            Concat(HeaderBlock(0, name, length, autostart, programPart), DataBlock(payload, DataFlag()))};
+            tap_builder::Concat({HeaderBlock(0, name, length, autostart, programPart), DataBlock(payload, DataFlag())})};
   }
 
   TapeFile WithHeader(const char* kind, std::uint8_t type, const Bytes& name, std::uint16_t param1) {
@@ -105,12 +108,7 @@ class Generator {
     const auto length = static_cast<std::uint16_t>(payload.size());
     const std::uint16_t param2 = options_.anyParameters && Chance(30) ? static_cast<std::uint16_t>(Uniform(0, 0xFFFF)) : 0x8000;
     return {Describe(kind, name, length, param1, param2),
-            Concat(HeaderBlock(type, name, length, param1, param2), DataBlock(payload, DataFlag()))};
-  }
-
-  static Bytes Concat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+            tap_builder::Concat({HeaderBlock(type, name, length, param1, param2), DataBlock(payload, DataFlag())})};
   }
 
   static std::string Describe(const char* kind, const Bytes& name, unsigned length, unsigned param1, unsigned param2) {
@@ -128,36 +126,7 @@ class Generator {
   std::vector<Bytes> names_;
 };
 
-Bytes Block(std::uint8_t flag, const Bytes& payload) {
-  const std::size_t length = payload.size() + 2;
-  Bytes block{static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), flag};
-  block.insert(block.end(), payload.begin(), payload.end());
-  std::uint8_t check = flag;
-  for (const std::uint8_t byte : payload) check ^= byte;
-  block.push_back(check);
-  return block;
-}
-
 }  // namespace
-
-Bytes HeaderBlock(std::uint8_t type, const Bytes& name10, std::uint16_t length, std::uint16_t param1,
-                  std::uint16_t param2) {
-  Bytes header{type};
-  header.insert(header.end(), name10.begin(), name10.begin() + 10);
-  for (const std::uint16_t value : {length, param1, param2}) {
-    header.push_back(static_cast<std::uint8_t>(value));
-    header.push_back(static_cast<std::uint8_t>(value >> 8));
-  }
-  return Block(0x00, header);
-}
-
-Bytes DataBlock(const Bytes& payload, std::uint8_t flag) { return Block(flag, payload); }
-
-Bytes Name(const std::string& text) {
-  Bytes name(text.begin(), text.end());
-  name.resize(10, ' ');
-  return name;
-}
 
 std::vector<TapeFile> Generate(std::uint32_t seed, const Options& options) { return Generator(seed, options).Files(); }
 
@@ -173,4 +142,4 @@ std::string Describe(const std::vector<TapeFile>& files) {
   return text;
 }
 
-}  // namespace tape_generator
+}  // namespace random_tape

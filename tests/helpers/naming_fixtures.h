@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "plugin/archive_handle.h"
 #include "base/status.h"
+#include "helpers/tap_builder.h"
 #include "settings/settings.h"
-#include "tape/tap_image_builder.h"
 #include "tape/tape_entry.h"
+#include "tape/tape_image.h"
 
 namespace naming_test {
 
@@ -27,13 +27,9 @@ Settings RarevSettings(int pattern, int gap, bool decimal);
 // "Rarev compatible" mode with a pattern text of one's own.
 Settings RarevSettings(const char* patternText, int gap, bool decimal);
 
-// A header block whose 10 name bytes are given whole (any byte, no padding added).
-tap_test::Bytes RawHeaderBlock(std::uint8_t type, const std::string& name10, std::uint16_t length,
-                               std::uint16_t param1, std::uint16_t param2);
-
 // The image of the worked examples: program "hello" (length 100, autostart 10),
 // bytes "screen" (6912 at 16384) and a 50-byte headerless block.
-tap_test::Bytes ExampleImage();
+tap_builder::Bytes ExampleImage();
 
 // Builds the entry list of `image` and takes every entry's listed name, as the
 // host is handed it.
@@ -41,12 +37,12 @@ struct ListedImage {
   Status status;
   std::vector<std::string> names;
 };
-ListedImage ListNames(tap_test::Bytes image, const Settings& settings);
+ListedImage ListNames(tap_builder::Bytes image, const Settings& settings);
 
 // The listed name of one entry; the test fails when it cannot be formed.
-std::string NameOf(const TapeEntry& entry, const ArchiveHandle& handle, bool withDuplicateMark = true);
+std::string NameOf(const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark = true);
 
-// An entry made by hand for a handle that was never scanned.
+// An entry made by hand for an image that was never scanned.
 class HandEntry {
  public:
   // A header entry of the plain mode, or of the Rarev mode when `rarev` is set.
@@ -62,7 +58,7 @@ class HandEntry {
   TapeEntry entry{};
 
  private:
-  tap_test::Bytes block_;
+  tap_builder::Bytes block_;
 };
 
 }  // namespace naming_test

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace tape_generator {
+#include "helpers/tap_builder.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace random_tape {
+
+using tap_builder::Bytes;
 
 struct Options {
   bool headerless = true;      // data blocks without a header
@@ -31,10 +33,4 @@ Bytes Image(const std::vector<TapeFile>& files);
 // "program 'name' 100/10/90, 102 bytes" and the like, one line per file.
 std::string Describe(const std::vector<TapeFile>& files);
 
-// The blocks of one tape file, for hand-made images.
-Bytes HeaderBlock(std::uint8_t type, const Bytes& name10, std::uint16_t length, std::uint16_t param1,
-                  std::uint16_t param2);
-Bytes DataBlock(const Bytes& payload, std::uint8_t flag = 0xFF);
-Bytes Name(const std::string& text);  // padded with spaces to 10 bytes
-
-}  // namespace tape_generator
+}  // namespace random_tape

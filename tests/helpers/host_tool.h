@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/scratch_dir.h"
+#include "helpers/scratch_dir.h"
 
 struct CommandResult {
   int exitCode;

@@ -1,11 +1,11 @@
-#include "e2e/host_tool.h"
+#include "helpers/host_tool.h"
 
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/file_contents.h"
+#include "helpers/file_contents.h"
 
 CommandResult RunShell(const std::string& command, bool withErrors) {
   CommandResult result{-1, {}};

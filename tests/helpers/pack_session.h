@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_api.h"
-#include "tape/time_code.h"
-#include "platform/file_contents.h"
+#include "base/host_codes.h"
+#include "helpers/file_contents.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/scratch_dir.h"
+#include "plugin/plugin_api.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
+#include "tape/time_code.h"
 
 namespace pack_test {
 
@@ -64,14 +65,14 @@ class PackingTest : public ::testing::Test {
     platform_test::CaptureBoxes(true);
     GetSettings(saved_);
     Settings settings = DefaultSettings();
-    SetSettings(settings, false);
+    SetSettings(settings);
   }
   void TearDown() override {
-    SetSettings(saved_, false);
+    SetSettings(saved_);
     platform_test::ResetAll();
   }
 
-  void UseSettings(const Settings& settings) { SetSettings(settings, false); }
+  void UseSettings(const Settings& settings) { SetSettings(settings); }
 
   // The source directory, with its trailing separator, as the host passes it.
   std::string SourceDir() const { return dir_.Path(""); }

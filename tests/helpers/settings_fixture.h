@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "helpers/dir_listing.h"
+#include "helpers/scratch_dir.h"
 #include "platform/posix/test_hooks.h"
-#include "platform/dir_listing.h"
-#include "platform/scratch_dir.h"
+#include "settings/config_file.h"
 #include "settings/settings.h"
 
 // Field by field, so padding plays no part.
@@ -42,13 +43,13 @@ class SettingsTest : public ::testing::Test {
     GetSettings(savedSettings_);
     std::memcpy(savedPath_, ConfigFilePath, sizeof savedPath_);
     savedFormed_ = ConfigFilePathFormed;
-    SetSettings(DefaultSettings(), false);
+    SetSettings(DefaultSettings());
     std::snprintf(ConfigFilePath, sizeof ConfigFilePath, "%s", config.c_str());
     ConfigFilePathFormed = true;
   }
 
   void TearDown() override {
-    SetSettings(savedSettings_, false);
+    SetSettings(savedSettings_);
     std::memcpy(ConfigFilePath, savedPath_, sizeof savedPath_);
     ConfigFilePathFormed = savedFormed_;
     platform_test::ResetAll();

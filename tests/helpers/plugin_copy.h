@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/host_codes.h"
+#include "helpers/scratch_dir.h"
 #include "plugin/plugin_api.h"
-#include "platform/scratch_dir.h"
 
 // Lines of a Doved.cfg: section "Doved" with the given keys.
 struct PluginConfig {

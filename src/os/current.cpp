@@ -1,0 +1,7 @@
+#include "os/os.h"
+
+namespace os {
+
+const Methods* Current = &Native;
+
+}  // namespace os

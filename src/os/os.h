@@ -1,0 +1,108 @@
+// What Doved asks of the operating system, in its own terms: one table of
+// operations, implemented once with the Win32 calls and once with POSIX
+// calls that give the same guarantees. Every operation reports failure as a
+// value; none throws, and none keeps state for tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace os {
+
+// 100 ns units since 1601-01-01 UTC; 0 stands for none.
+using FileTime = std::uint64_t;
+
+// An open file; null for none.
+struct File;
+
+enum class Access : std::uint8_t {
+  Read,       // shared with other readers, with no writer
+  ReadWrite,  // shared with nobody
+};
+
+enum class Disposition : std::uint8_t {
+  CreateNew,     // the file must not exist yet
+  CreateAlways,  // made anew, or emptied
+  OpenExisting,  // the file must exist
+  OpenAlways,    // opened, or made when missing
+};
+
+enum class SeekFrom : std::uint8_t { Begin, End };
+
+// The bytes of a whole file as they were when the view was made. No other
+// program can pull them away: on Windows a mapped file cannot shrink, and on
+// POSIX the view is a private copy.
+struct View {
+  const std::uint8_t* bytes;
+  std::uint64_t size;
+  void* system;  // what undoing the view needs
+};
+
+struct Methods {
+  // Files. Creating a file and taking its access are one step: nobody else
+  // holds a file that Open returns, beyond what `access` shares. `created`
+  // tells that the file did not exist before.
+  File* (*Open)(const char* path, Access access, Disposition disposition, bool* created);
+  // The file is closed even when this fails.
+  bool (*Close)(File* file);
+  bool (*Size)(File* file, std::uint64_t* size);
+  // At the file position; `done` falls short of `count` only at the end of the file.
+  bool (*Read)(File* file, void* bytes, std::uint32_t count, std::uint32_t* done);
+  bool (*Write)(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done);
+  bool (*Seek)(File* file, std::uint64_t offset, SeekFrom from);
+  // Cuts the file at its position.
+  bool (*SetEnd)(File* file);
+  // Puts what the system holds of the file on its disk.
+  bool (*Flush)(File* file);
+  // A view of the first `size` bytes (not 0) of a file opened with `access`.
+  bool (*MapView)(File* file, Access access, std::uint64_t size, View* view);
+  bool (*UnmapView)(View* view);
+  // A null time is not read; SetTimes leaves a time of 0 as it is.
+  bool (*GetTimes)(File* file, FileTime* creation, FileTime* lastWrite);
+  bool (*SetTimes)(File* file, FileTime creation, FileTime lastWrite);
+  bool (*Delete)(const char* path);
+  // Puts `from` in place of `to` in one step, durably; `to` may exist.
+  bool (*Replace)(const char* from, const char* to);
+  // The path of the file that `path` names, through symbolic links; its
+  // length, or 0 when it does not fit `size` or cannot be had.
+  std::uint32_t (*ResolvePath)(const char* path, char* out, std::uint32_t size);
+
+  // Clock.
+  FileTime (*Now)();
+  std::uint64_t (*Counter)();
+  void (*Sleep)(std::uint32_t milliseconds);
+  // The DOS date (high 16 bits) and time (low 16 bits) of `time` in local
+  // time; 0 when it has none (before 1980 or after 2107).
+  std::uint32_t (*LocalDosDateTime)(FileTime time);
+
+  // Heap. Allocate zero-fills; Reallocate zero-fills what it adds to the
+  // `oldSize` bytes in use.
+  void* (*Allocate)(std::size_t size);
+  void* (*Reallocate)(void* block, std::size_t oldSize, std::size_t size);
+  bool (*Free)(void* block);
+
+  // The library and its settings file. `module` is the library's module
+  // handle, or any address inside it. Lengths as GetModuleFileNameA gives them.
+  std::uint32_t (*ModulePath)(const void* module, char* out, std::uint32_t size);
+  // As the Windows profile calls read and write an INI file.
+  std::uint32_t (*ProfileInt)(const char* section, const char* key, int fallback, const char* path);
+  bool (*ProfileStruct)(const char* section, const char* key, void* out, std::uint32_t size, const char* path);
+  bool (*WriteProfileString)(const char* section, const char* key, const char* value, const char* path);
+  bool (*WriteProfileStruct)(const char* section, const char* key, const void* bytes, std::uint32_t size,
+                             const char* path);
+
+  // The user. An error box with an OK button, over the host's window where
+  // there is one; the call returns once it is answered.
+  void (*ShowErrorBox)(const char* text, const char* caption);
+  // The system's text for an error code, NUL-terminated; its length, or 0 without one.
+  std::uint32_t (*SystemErrorText)(std::uint32_t code, char* out, std::uint32_t size);
+};
+
+// The operating system's own methods.
+extern const Methods Native;
+// The methods in force: Native, or a test's wrapper around it.
+extern const Methods* Current;
+
+inline const Methods& Os() { return *Current; }
+
+}  // namespace os

@@ -1,26 +1,23 @@
 #include "base/error_report.h"
 
+#include "os/os.h"
+
 namespace {
 
-constexpr DWORD OsNotEnoughMemory = 8;
+constexpr std::uint32_t OsNotEnoughMemory = 8;
 
-void ShowOsError(DWORD code) {
+void ShowOsError(std::uint32_t code) {
   if (code == OsNotEnoughMemory) {
     ShowError("Not enough memory");
     return;
   }
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0, nullptr);
-  if (length == 0 || text == nullptr) return;
-  ShowError(text);
-  LocalFree(text);
+  char text[512];
+  if (os::Os().SystemErrorText(code, text, sizeof text) != 0) ShowError(text);
 }
 
 }  // namespace
 
-void ShowError(const char* text) { MessageBoxA(FindOwnerWindow(), text, ErrorCaption, MB_ICONERROR); }
+void ShowError(const char* text) { os::Os().ShowErrorBox(text, ErrorCaption); }
 
 void ReportStatus(const Status& status) {
   if (!status.IsFailed() || !(status.flags & Status::Show)) return;

@@ -1,8 +1,7 @@
-// What the user sees of a failure: message boxes owned by the host's window.
+// What the user sees of a failure: error boxes with the caption "Doved error".
 #pragma once
 
 #include "base/status.h"
-#include "platform/windows_api.h"
 
 inline constexpr const char* ErrorCaption = "Doved error";
 
@@ -11,5 +10,3 @@ inline constexpr const char* ErrorCaption = "Doved error";
 void ReportStatus(const Status& status);
 // Shows one error box with the caption "Doved error".
 void ShowError(const char* text);
-// The first visible, unowned top-level window of this process, or null.
-HWND FindOwnerWindow();

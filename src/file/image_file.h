@@ -1,17 +1,19 @@
-// The one way the plug-in reaches files: open, map or read, write, close, and
-// delete the file again when the work on it failed. An all-zero object is
-// closed, and destroying an object closes what it still holds, deleting the
-// file when it was marked for deletion on failure.
+// The one way the plug-in reaches files: open, view or read, write, close,
+// and delete the file again when the work on it failed. An all-zero object
+// is closed, and destroying an object closes what it still holds, deleting
+// the file when it was marked for deletion on failure.
 #pragma once
 
 #include <cstdint>
 
 #include "base/status.h"
-#include "platform/windows_api.h"
+#include "os/os.h"
+#include "support/ansi_string.h"
 
 inline constexpr std::uint64_t NoSizeLimit = UINT64_MAX;
 
-enum class FileAccess : std::uint8_t { Read, ReadWrite };
+using FileAccess = os::Access;
+using Disposition = os::Disposition;
 enum class FileView : std::uint8_t { None, Mapped };
 enum class OnFailure : std::uint8_t { Keep, Delete };
 enum class CloseAs : std::uint8_t { Success, Failure };
@@ -20,7 +22,7 @@ enum class CloseAs : std::uint8_t { Success, Failure };
 // one opened for writing is shared with nobody.
 struct FileOptions {
   FileAccess access = FileAccess::Read;
-  DWORD disposition = OPEN_EXISTING;
+  Disposition disposition = Disposition::OpenExisting;
   FileView view = FileView::None;
   std::uint64_t maximumSize = NoSizeLimit;
   Status tooLarge = StatusFailed;  // the result for a file over maximumSize
@@ -29,12 +31,13 @@ struct FileOptions {
 
 class ImageFile {
  public:
-  UINT_PTR fileHandle = 0;  // complemented, so that zero means no file
-  bool created = false;     // the last Open made the file
-  std::uint64_t size = 0;   // the length read at open; writes leave it
-  HANDLE mapping = nullptr;  // 1 marks the stand-by mapping of an empty file
-  void* view = nullptr;      // 1 together with mapping 1
-  std::uint64_t mappedSize = 0;
+  os::File* file = nullptr;
+  bool created = false;    // the last Open made the file
+  std::uint64_t size = 0;  // the length read at open; writes leave it
+  // Viewed: the bytes are in `view`; an empty file counts as viewed with
+  // nothing behind it (the stand-by view).
+  bool viewed = false;
+  os::View view{};
   char* pathCopy = nullptr;
   bool deleteOnFailure = false;
   bool isOpen = false;
@@ -56,9 +59,7 @@ class ImageFile {
   // Exactly `count` bytes from the file position; false at the end of the file.
   bool Read(void* bytes, std::uint64_t count);
   bool Write(const void* bytes, std::uint64_t count);
-  bool SeekEnd();
-  bool Truncate(std::uint64_t length);
-  // Writes what the system still holds of the file to its disk.
+  // Puts what the system still holds of the file on its disk.
   bool Flush();
   // File times in 100 ns units since 1601 (UTC); 0 stands for none. A null
   // out-pointer is not read; SetTimes leaves a time of 0 as it is.
@@ -67,7 +68,23 @@ class ImageFile {
   // Closes after a failure when still open, then frees the path.
   void Destroy();
 
-  HANDLE Handle() const { return reinterpret_cast<HANDLE>(~fileHandle); }
-  bool HasFile() const { return Handle() != INVALID_HANDLE_VALUE; }
-  const std::uint8_t* Bytes() const { return static_cast<const std::uint8_t*>(view); }
+  bool HasFile() const { return file != nullptr; }
+  // The viewed bytes; null for an empty file.
+  const std::uint8_t* Bytes() const { return view.bytes; }
+
+  // Makes a new empty file for writing beside `besidePath` that has no name
+  // yet; fails where the system makes none.
+  Status CreateUnnamed(const char* besidePath);
+  // Gives a file made by CreateUnnamed the name `path`, which must be new.
+  bool GiveName(const char* path);
+  // Gives this file the permissions and extended attributes of `other`.
+  bool CopyMetadataFrom(const ImageFile& other);
+  // Closes this file and puts the closed file at `replacement` in its place,
+  // in one durable step; false, with this file closed all the same, when
+  // that fails.
+  bool GiveWayTo(const char* replacement);
+
+  static bool Delete(const char* path);
+  // The file that `path` names, through symbolic links.
+  static Status ResolvePath(const char* path, String& out);
 };

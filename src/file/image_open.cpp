@@ -8,7 +8,7 @@ Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& t
   // one that existed is never deleted. A failed Open has closed what it
   // opened, and must not close an image that the object held before.
   const Status opened = image.Open(path, {.access = packing ? FileAccess::ReadWrite : FileAccess::Read,
-                                          .disposition = static_cast<DWORD>(packing ? OPEN_ALWAYS : OPEN_EXISTING),
+                                          .disposition = packing ? Disposition::OpenAlways : Disposition::OpenExisting,
                                           .view = FileView::Mapped,
                                           .onFailure = OnFailure::Delete});
   if (opened.IsFailed()) return opened;
@@ -19,8 +19,9 @@ Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& t
   } else if (!image.GetTimes(&times.creation, &times.lastWrite)) {
     result = SilentFailure(E_EOPEN);
   } else {
-    times.dosDateTime = ToDosDateTime(times.lastWrite);
-    if (times.dosDateTime == 0) result = SilentFailure(E_EOPEN);
+    // Zero timestamps and archives restored from tar date images in 1970:
+    // they open all the same, with the nearest date the host can show.
+    times.dosDateTime = NearestDosDateTime(times.lastWrite);
   }
   if (result.IsFailed()) {
     image.Abandon();

@@ -18,7 +18,7 @@ enum class ImageUse : std::uint8_t {
 struct ImageTimes {
   std::uint64_t creation;   // file times, 100 ns units since 1601 (UTC)
   std::uint64_t lastWrite;
-  std::uint32_t dosDateTime;  // lastWrite in local time, date high and time low
+  std::uint32_t dosDateTime;  // lastWrite in local time, date high and time low, or the nearest such
 };
 
 // Opens and maps the image into `image` and reads its times. On failure the

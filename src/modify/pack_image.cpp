@@ -2,36 +2,34 @@
 
 #include "file/image_file.h"
 #include "file/image_open.h"
-#include "modify/append_files.h"
 #include "modify/corrupted_image.h"
-#include "platform/windows_api.h"
+#include "modify/image_replacement.h"
+#include "modify/source_blocks.h"
 #include "tape/block_chain.h"
 
-namespace {
-
-// New blocks can only be appended to an image whose blocks lead exactly to its end.
-Status PrepareImage(ImageFile& image) {
-  if (!image.created && !IsWholeChain(image.Bytes(), image.size)) return CorruptedImage;
-  if (!image.Unmap()) return SilentFailure(E_ECLOSE);
-  if (!image.SeekEnd()) return SilentFailure(E_EOPEN);
-  return StatusOk;
-}
-
-}  // namespace
-
+// The new image is the old one with the new blocks after it, written beside
+// it and put in its place: a failure, or the process dying, leaves the old.
 Status PackImage(const char* imagePath, const char* sourceDirectory, const char* addList, const Settings& settings) {
   ImageFile image;
   ImageTimes times;
   Status result = OpenImage(image, imagePath, ImageUse::Packing, times);
   if (result.IsFailed()) return result;
-  bool created = image.created;
-  const std::uint64_t lengthAtOpen = image.size;
-  result = PrepareImage(image);
-  if (result.IsOk()) result = AppendFiles(image, settings, sourceDirectory, addList);
-  if (result.IsOk()) created = false;  // the image now holds what was packed into it
-  if (result.IsFailed()) image.Truncate(lengthAtOpen);  // a failed cut-back leaves the result as it is
-  const Status closed = image.Close(CloseAs::Success);
-  if (result.IsOk()) result = closed;
-  if (result.IsFailed() && created) DeleteFileA(imagePath);
+  // New blocks can only follow blocks that lead exactly to the image's end.
+  const bool created = image.created;
+  if (!created && !IsWholeChain(image.Bytes(), image.size)) result = CorruptedImage;
+
+  SourceBlocks blocks(settings, image.size);
+  if (result.IsOk()) result = blocks.Convert(sourceDirectory, addList);
+  ImageReplacement replacement;
+  if (result.IsOk()) result = replacement.Start(imagePath);
+  if (result.IsOk()) {
+    if (!created) replacement.TakeOver(image, times.creation);
+    result = blocks.WriteAfter(replacement.File(), image.Bytes(), image.size);
+  }
+  // A new image has nothing on disk to lose; an old one is put on disk first.
+  if (result.IsOk()) result = replacement.Finish(image, !created);
+  if (result.IsOk()) return StatusOk;
+  image.Close(CloseAs::Success);
+  if (created) ImageFile::Delete(imagePath);
   return result;
 }

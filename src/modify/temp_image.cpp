@@ -1,6 +1,6 @@
 #include "modify/temp_image.h"
 
-#include "platform/windows_api.h"
+#include "os/os.h"
 #include "support/mix_clock.h"
 #include "support/random_pool.h"
 #include "tape/name_digits.h"
@@ -9,7 +9,7 @@ namespace {
 
 constexpr int NameAttempts = 5;
 // Another delete may have drawn the same number; give it time to move on.
-constexpr DWORD RetryPauseMs = 5;
+constexpr std::uint32_t RetryPauseMs = 5;
 
 Status FormTempName(const char* imagePath, std::uint32_t number, String& name) {
   name.Clear();
@@ -20,6 +20,23 @@ Status FormTempName(const char* imagePath, std::uint32_t number, String& name) {
   return status;
 }
 
+// Tries up to five fresh names with `take(name)`, which must never touch a
+// file that already carries the name.
+template <typename Take>
+Status TakeTempName(const char* imagePath, String& name, TempNumberSource nextNumber, Take take) {
+  Status failure = StatusFailed;
+  for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+    failure = FormTempName(imagePath, nextNumber(), name);
+    if (failure.IsFailed()) break;
+    failure = take(name.CStr());
+    if (failure.IsOk()) return StatusOk;
+    os::Os().Sleep(RetryPauseMs);
+  }
+  name.Clear();
+  failure.code = E_ECREATE;
+  return failure;
+}
+
 }  // namespace
 
 std::uint32_t FreshTempNumber() {
@@ -28,16 +45,13 @@ std::uint32_t FreshTempNumber() {
 }
 
 Status MakeTempImage(const char* imagePath, String& name, ImageFile& file, TempNumberSource nextNumber) {
-  Status failure = StatusFailed;
-  for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-    failure = FormTempName(imagePath, nextNumber(), name);
-    if (failure.IsFailed()) break;
-    // CREATE_NEW: a file that already carries this name is never touched.
-    failure = file.Open(name.CStr(), {.access = FileAccess::ReadWrite, .disposition = CREATE_NEW});
-    if (failure.IsOk()) return StatusOk;
-    Sleep(RetryPauseMs);
-  }
-  name.Clear();
-  failure.code = E_ECREATE;
-  return failure;
+  return TakeTempName(imagePath, name, nextNumber, [&file](const char* path) {
+    return file.Open(path, {.access = FileAccess::ReadWrite, .disposition = Disposition::CreateNew});
+  });
+}
+
+Status NameTempImage(const char* imagePath, String& name, ImageFile& unnamed, TempNumberSource nextNumber) {
+  return TakeTempName(imagePath, name, nextNumber, [&unnamed](const char* path) {
+    return unnamed.GiveName(path) ? StatusOk : SilentFailure(E_ECREATE);
+  });
 }

@@ -1,5 +1,5 @@
-// The temporary image that a delete fills before it replaces the image: a new
-// file beside it, named "<image path>.<number>.temp".
+// The temporary image that packing and deleting fill before it replaces the
+// image: a new file beside it, named "<image path>.<number>.temp".
 #pragma once
 
 #include <cstdint>
@@ -18,4 +18,9 @@ std::uint32_t FreshTempNumber();
 // trying up to five names; `name` keeps the name that was created, or is left
 // empty on failure (host code E_ECREATE).
 Status MakeTempImage(const char* imagePath, String& name, ImageFile& file,
+                     TempNumberSource nextNumber = FreshTempNumber);
+
+// Gives an unnamed file (ImageFile::CreateUnnamed) such a name, as
+// MakeTempImage chooses one.
+Status NameTempImage(const char* imagePath, String& name, ImageFile& unnamed,
                      TempNumberSource nextNumber = FreshTempNumber);

@@ -27,8 +27,6 @@ enum class Disposition : std::uint8_t {
   OpenAlways,    // opened, or made when missing
 };
 
-enum class SeekFrom : std::uint8_t { Begin, End };
-
 // The bytes of a whole file as they were when the view was made. No other
 // program can pull them away: on Windows a mapped file cannot shrink, and on
 // POSIX the view is a private copy.
@@ -49,9 +47,6 @@ struct Methods {
   // At the file position; `done` falls short of `count` only at the end of the file.
   bool (*Read)(File* file, void* bytes, std::uint32_t count, std::uint32_t* done);
   bool (*Write)(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done);
-  bool (*Seek)(File* file, std::uint64_t offset, SeekFrom from);
-  // Cuts the file at its position.
-  bool (*SetEnd)(File* file);
   // Puts what the system holds of the file on its disk.
   bool (*Flush)(File* file);
   // A view of the first `size` bytes (not 0) of a file opened with `access`.
@@ -61,8 +56,21 @@ struct Methods {
   bool (*GetTimes)(File* file, FileTime* creation, FileTime* lastWrite);
   bool (*SetTimes)(File* file, FileTime creation, FileTime lastWrite);
   bool (*Delete)(const char* path);
-  // Puts `from` in place of `to` in one step, durably; `to` may exist.
-  bool (*Replace)(const char* from, const char* to);
+  // A new empty file for writing in the directory of `besidePath` that has no
+  // name yet, so that nothing of it stays if the process dies; null where
+  // the system makes no such files (Windows), or on failure.
+  File* (*CreateUnnamed)(const char* besidePath);
+  // Gives an unnamed file the name `path`, which must not exist yet.
+  bool (*Link)(File* file, const char* path);
+  // Gives `to` the permissions and extended attributes of `from`, where the
+  // system keeps them apart from the file times (POSIX).
+  bool (*CopyMetadata)(File* from, File* to);
+  // Puts the file `from` in place of `to` in one step, durably; when `to` is
+  // a symbolic link, in place of the file it names. `held` is the caller's
+  // own open file on `to`, or null; it is closed, whatever the outcome. Fails
+  // while anybody else has `to` open, as Windows refuses. Once `to` names
+  // the new file the result is true: nothing is undone after that.
+  bool (*Replace)(const char* from, const char* to, File* held);
   // The path of the file that `path` names, through symbolic links; its
   // length, or 0 when it does not fit `size` or cannot be had.
   std::uint32_t (*ResolvePath)(const char* path, char* out, std::uint32_t size);

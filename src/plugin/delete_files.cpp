@@ -1,17 +1,15 @@
 // DeleteFiles: the image is never edited in place. The entries that stay are
-// copied into a temporary file beside it, which is put on disk and then
-// renamed over the image; until that rename the image is untouched.
+// copied into a replacement beside it, which is put on disk and then takes
+// the image's place in one step; until then the image is untouched.
 #include <cstring>
 
 #include "base/error_report.h"
 #include "file/image_file.h"
 #include "modify/corrupted_image.h"
-#include "modify/temp_image.h"
-#include "platform/windows_api.h"
+#include "modify/image_replacement.h"
 #include "plugin/archive_handle.h"
 #include "plugin/entry_walk.h"
 #include "plugin/plugin_api.h"
-#include "support/ansi_string.h"
 #include "tape/tap_format.h"
 
 namespace {
@@ -33,8 +31,7 @@ bool CopyEntry(ImageFile& target, const TapeEntry& entry) {
          target.Write(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
 }
 
-// One delete: the open image, the temporary image that will replace it, and
-// what is left to undo when the work stops short.
+// One delete: the open image and the replacement that will take its place.
 class ImageRewrite {
  public:
   ImageRewrite() = default;
@@ -48,22 +45,22 @@ class ImageRewrite {
     image_ = static_cast<ArchiveHandle*>(OpenArchive(&request));
     if (image_ == nullptr) return SilentFailure(request.OpenResult);  // OpenArchive has shown its message
 
-    const Status made = MakeTempImage(packedFile, tempName_, temp_);
+    const Status made = replacement_.Start(packedFile);
     if (made.IsFailed()) return made;
-    tempExists_ = true;
-    // Best effort: a file system without creation times simply drops it.
-    temp_.SetTimes(image_->times.creation, 0);
+    replacement_.TakeOver(image_->image, image_->times.creation);
 
     const Status copied = CopyKeptEntries(deleteList);
     if (copied.IsFailed()) return copied;
-    return ReplaceImage(packedFile);
+    const Status replaced = replacement_.Finish(image_->image, true);
+    if (replaced.IsFailed()) return replaced;
+    // The image is closed already; only the handle is left to free.
+    const int closeCode = CloseArchive(image_);
+    image_ = nullptr;
+    return closeCode == 0 ? StatusOk : SilentFailure(closeCode);
   }
 
-  // Releases what Run left open; a temporary file not yet renamed is deleted.
+  // Releases what Run left open.
   void Release() {
-    temp_.Close(CloseAs::Success);
-    if (tempExists_) DeleteFileA(tempName_.CStr());
-    tempExists_ = false;
     if (image_ != nullptr) CloseArchive(image_);
     image_ = nullptr;
   }
@@ -77,7 +74,7 @@ class ImageRewrite {
       // Checked for every entry: a damaged image is refused as a whole.
       if (entry.dataBlock != nullptr && !entry.dataComplete) {
         result = CorruptedImage;
-      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(temp_, entry)) {
+      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(replacement_.File(), entry)) {
         result = SilentFailure(E_EWRITE);
       }
       return HostCode(result);
@@ -86,25 +83,8 @@ class ImageRewrite {
     return result.IsFailed() || code == 0 ? result : SilentFailure(code);
   }
 
-  Status ReplaceImage(const char* packedFile) {
-    // The copy must be on disk before it takes the image's name, or a power
-    // loss after the rename could leave neither the old image nor the new one.
-    if (!temp_.Flush()) return SilentFailure(E_EWRITE);
-    const Status closed = temp_.Close(CloseAs::Success);
-    if (closed.IsFailed()) return closed;
-    const int closeCode = CloseArchive(image_);
-    image_ = nullptr;
-    if (closeCode != 0) return SilentFailure(closeCode);
-    if (!MoveFileExA(tempName_.CStr(), packedFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return SilentFailure(E_EWRITE);
-    tempExists_ = false;
-    return StatusOk;
-  }
-
   ArchiveHandle* image_ = nullptr;  // open until CloseArchive
-  ImageFile temp_;
-  String tempName_;
-  bool tempExists_ = false;  // while set, every way out deletes the temporary file
+  ImageReplacement replacement_;
 };
 
 }  // namespace

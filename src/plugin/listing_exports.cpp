@@ -32,10 +32,12 @@ void FreeHandle(ArchiveHandle* handle) {
 
 bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBlock, entry.dataBlockLength) == 0; }
 
+// What the listing gives as the entry's size: the trailer of a program of
+// length 0 is written even without a data block, so that its autostart line
+// comes back when the file is packed.
 bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
   if (entry.extractAsHobeta && !target.Write(entry.hobetaHeader, sizeof entry.hobetaHeader)) return false;
-  if (entry.dataBlock == nullptr) return true;
-  if (!target.Write(entry.dataBlock + 1, entry.dataBlockLength - 2)) return false;
+  if (entry.dataBlock != nullptr && !target.Write(entry.dataBlock + 1, entry.dataBlockLength - 2)) return false;
   if (entry.trailerLength != 0 && !target.Write(entry.trailer, entry.trailerLength)) return false;
   static constexpr std::uint8_t zeros[256] = {};
   return entry.hobetaPadding == 0 || target.Write(zeros, entry.hobetaPadding);
@@ -43,7 +45,7 @@ bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
 
 Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {
   ImageFile target;
-  const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = CREATE_ALWAYS, .onFailure = OnFailure::Delete};
+  const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = Disposition::CreateAlways, .onFailure = OnFailure::Delete};
   if (target.Open(destName, newTarget).IsFailed()) return SilentFailure(E_ECREATE);
   const bool written = WriteEntry(target, entry) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);
   const Status closed = target.Close(written ? CloseAs::Success : CloseAs::Failure);

@@ -5,7 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/windows_api.h"
+#ifdef _WIN32
+#include <windows.h>
+#else
+// The host's handle types, as opaque as on Windows.
+using HANDLE = void*;
+using HWND = struct HWND__*;
+using HINSTANCE = struct HINSTANCE__*;
+#endif
 
 #ifdef _WIN32
 #define DOVED_EXPORT extern "C"

@@ -3,6 +3,8 @@
 
 #ifdef _WIN32
 
+#include <windows.h>
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) InitPlugin(instance);
   return TRUE;
@@ -13,7 +15,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 namespace {
 
 // Any address inside the library names it, as a module handle does on Windows.
-__attribute__((constructor)) void AttachLibrary() { InitPlugin(reinterpret_cast<HMODULE>(&AttachLibrary)); }
+__attribute__((constructor)) void AttachLibrary() { InitPlugin(reinterpret_cast<const void*>(&AttachLibrary)); }
 
 }  // namespace
 

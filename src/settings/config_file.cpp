@@ -1,9 +1,11 @@
 #include "settings/config_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "os/os.h"
 #include "settings/params_pattern.h"
 
 namespace {
@@ -11,25 +13,25 @@ namespace {
 constexpr const char* Section = "Doved";
 
 bool ReadFlag(const char* key, bool current) {
-  return GetPrivateProfileIntA(Section, key, current ? 1 : 0, ConfigFilePath) != 0;
+  return os::Os().ProfileInt(Section, key, current ? 1 : 0, ConfigFilePath) != 0;
 }
 
-INT ReadInt(const char* key, INT current) {
-  return static_cast<INT>(GetPrivateProfileIntA(Section, key, current, ConfigFilePath));
+int ReadInt(const char* key, int current) {
+  return static_cast<int>(os::Os().ProfileInt(Section, key, current, ConfigFilePath));
 }
 
-bool ReadStruct(const char* key, void* field, UINT size) {
-  return GetPrivateProfileStructA(Section, key, field, size, ConfigFilePath) != FALSE;
+bool ReadStruct(const char* key, void* field, std::uint32_t size) {
+  return os::Os().ProfileStruct(Section, key, field, size, ConfigFilePath);
 }
 
 void WriteNumber(const char* key, unsigned value) {
   char text[16];
   std::snprintf(text, sizeof text, "%u", value);
-  WritePrivateProfileStringA(Section, key, text, ConfigFilePath);
+  os::Os().WriteProfileString(Section, key, text, ConfigFilePath);
 }
 
-void WriteStruct(const char* key, void* field, UINT size) {
-  WritePrivateProfileStructA(Section, key, field, size, ConfigFilePath);
+void WriteStruct(const char* key, const void* field, std::uint32_t size) {
+  os::Os().WriteProfileStruct(Section, key, field, size, ConfigFilePath);
 }
 
 }  // namespace
@@ -50,7 +52,7 @@ Settings LoadSettings() {
   if (ReadStruct("FileNamingMode", &group, sizeof group) && group.FileNamingModeVersion == NamingModeVersion) {
     result.FileNamingMode = group;
   }
-  const INT patternN = ReadInt("ParamsPatternN", -1);
+  const int patternN = ReadInt("ParamsPatternN", -1);
   if (patternN == 1 || patternN == 2) result.ParamsPatternN = static_cast<std::uint8_t>(patternN);
   ReadStruct("ParamsPattern1", result.ParamsPattern1, PatternSize);
   result.ParamsPattern1[PatternSize - 1] = '\0';

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "os/os.h"
+
 namespace {
 
 constexpr int PatternIndent = 30;
@@ -42,7 +44,7 @@ constinit Settings CurrentSettings = BuiltInDefaults;
 constinit std::atomic_flag SettingsLock{};
 
 void Lock() {
-  while (SettingsLock.test_and_set(std::memory_order_acquire)) Sleep(0);
+  while (SettingsLock.test_and_set(std::memory_order_acquire)) os::Os().Sleep(0);
 }
 
 void Unlock() { SettingsLock.clear(std::memory_order_release); }

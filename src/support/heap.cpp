@@ -1,10 +1,9 @@
 #include "support/heap.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "base/integrity.h"
-#include "platform/windows_api.h"
+#include "os/os.h"
 
 namespace {
 
@@ -15,17 +14,6 @@ constexpr std::size_t HeaderSize = 8;
 
 // Size (6 bytes), tag (2 bytes), trailer directly after: a block of payload 0.
 alignas(8) unsigned char emptyBlock[HeaderSize + 4] = {0, 0, 0, 0, 0, 0, 0x66, 0x99, 0x99, 0x66, 0x33, 0xFF};
-
-std::atomic<HANDLE> processHeap{nullptr};
-
-HANDLE Heap() {
-  HANDLE heap = processHeap.load(std::memory_order_relaxed);
-  if (heap == nullptr) {
-    heap = GetProcessHeap();
-    processHeap.store(heap, std::memory_order_relaxed);
-  }
-  return heap;
-}
 
 unsigned char* BlockOf(void* payload) { return static_cast<unsigned char*>(payload) - HeaderSize; }
 
@@ -77,7 +65,7 @@ void* EmptyBlockPayload() { return emptyBlock + HeaderSize; }
 void* MemAlloc(std::size_t size) {
   if (size == 0) return EmptyBlockPayload();
   if (Overflows(size)) return nullptr;
-  auto* block = static_cast<unsigned char*>(HeapAlloc(Heap(), HEAP_ZERO_MEMORY, size + BlockOverhead));
+  auto* block = static_cast<unsigned char*>(os::Os().Allocate(size + BlockOverhead));
   if (block == nullptr) return nullptr;
   WriteSize(block, size);
   WriteGuards(block, size);
@@ -90,7 +78,7 @@ void MemFree(void* payload) {
   if (payload == EmptyBlockPayload()) return;
   unsigned char* block = BlockOf(payload);
   std::memset(block, 0, size + BlockOverhead);
-  HeapFree(Heap(), 0, block);
+  os::Os().Free(block);
 }
 
 void* MemRealloc(void* payload, std::size_t size) {
@@ -104,7 +92,7 @@ void* MemRealloc(void* payload, std::size_t size) {
   if (Overflows(size)) return nullptr;
   unsigned char* block = BlockOf(payload);
   ClearGuards(block, oldSize);
-  auto* grown = static_cast<unsigned char*>(HeapReAlloc(Heap(), HEAP_ZERO_MEMORY, block, size + BlockOverhead));
+  auto* grown = static_cast<unsigned char*>(os::Os().Reallocate(block, oldSize + BlockOverhead, size + BlockOverhead));
   if (grown == nullptr) {
     WriteGuards(block, oldSize);
     return nullptr;

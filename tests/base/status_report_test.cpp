@@ -2,27 +2,22 @@
 
 #include "base/error_report.h"
 #include "base/status.h"
-#include "platform/posix/test_hooks.h"
+#include "helpers/fault_os.h"
 
 namespace {
 
 class StatusReportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform_test::ResetAll();
-    platform_test::CaptureBoxes(true);
-  }
-  void TearDown() override { platform_test::ResetAll(); }
-
-  static std::vector<std::string> ShownTexts() {
+  std::vector<std::string> ShownTexts() {
     std::vector<std::string> texts;
-    for (const auto& box : platform_test::TakeBoxes()) {
+    for (const auto& box : faults.TakeBoxes()) {
       EXPECT_EQ(box.caption, "Doved error");
-      EXPECT_EQ(box.type, MB_ICONERROR);
       texts.push_back(box.text);
     }
     return texts;
   }
+
+  fault_os::FaultyOs faults;
 };
 
 TEST_F(StatusReportTest, SuccessIsZeroAndSilentWhateverElseItHolds) {
@@ -60,6 +55,7 @@ TEST_F(StatusReportTest, OsErrorWithoutShowIsSilent) {
 }
 
 TEST_F(StatusReportTest, SystemTextComesBeforeTheMessage) {
+  faults.SetSystemText(5, "Access is denied.\r\n");
   const Status both{Status::Failed | Status::OsError | Status::Show, 0, 5, "Cannot write image"};
   EXPECT_EQ(HostCode(both), 1);
   ReportStatus(both);
@@ -85,32 +81,6 @@ TEST_F(StatusReportTest, ShownFailureWithCode) {
 TEST_F(StatusReportTest, ShowWithNothingToShowShowsNothing) {
   ReportStatus({Status::Failed | Status::Show, 0, 0, nullptr});
   EXPECT_TRUE(ShownTexts().empty());
-}
-
-HWND FakeHandle(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
-
-TEST_F(StatusReportTest, OwnerIsTheFirstVisibleUnownedWindowOfThisProcess) {
-  const DWORD self = GetCurrentProcessId();
-  platform_test::SetTopLevelWindows({
-      {FakeHandle(1), self + 1, nullptr, true},         // another process
-      {FakeHandle(2), self, FakeHandle(9), true},       // owned
-      {FakeHandle(3), self, nullptr, false},            // hidden
-      {FakeHandle(4), self, nullptr, true},             // the one
-      {FakeHandle(5), self, nullptr, true},             // later, not chosen
-  });
-  EXPECT_EQ(FindOwnerWindow(), FakeHandle(4));
-  ReportStatus(ShownFailure("owned"));
-  const auto boxes = platform_test::TakeBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, FakeHandle(4));
-}
-
-TEST_F(StatusReportTest, WithoutWindowsTheBoxHasNoOwner) {
-  EXPECT_EQ(FindOwnerWindow(), nullptr);
-  ReportStatus(StatusNoMemory);
-  const auto boxes = platform_test::TakeBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, nullptr);
 }
 
 }  // namespace

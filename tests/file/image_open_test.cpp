@@ -6,28 +6,23 @@
 #include <unistd.h>
 
 #include "file/dos_date_time.h"
+#include "helpers/fault_os.h"
 #include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
-#include "platform/posix/test_hooks.h"
 
 namespace {
 
-using platform_test::Fault;
+using fault_os::Op;
 
-void SetLastWriteTime(const std::string& path, const FILETIME& time) {
-  const std::int64_t unixTicks = static_cast<std::int64_t>(TicksOf(time)) - 116444736000000000LL;
+void SetLastWriteTime(const std::string& path, std::uint64_t time) {
+  const std::int64_t unixTicks = static_cast<std::int64_t>(time) - 116444736000000000LL;
   const timespec times[2] = {{0, UTIME_OMIT}, {unixTicks / 10000000, (unixTicks % 10000000) * 100}};
   ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
 class ImageOpenTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform_test::ResetAll();
-    platform_test::CaptureBoxes(true);
-  }
-  void TearDown() override { platform_test::ResetAll(); }
-
+  fault_os::FaultyOs faults;
   ScratchDir dir;
   TimeZoneScope zone{"UTC0"};
   ImageFile image;
@@ -38,8 +33,9 @@ TEST_F(ImageOpenTest, EmptyImageOpensWithItsTimes) {
   const std::string path = dir.Write("empty.tap", "");
   SetLastWriteTime(path, UtcFileTime(2020, 5, 17, 10, 20, 31, 4000000));
   ASSERT_TRUE(OpenImage(image, path.c_str(), ImageUse::Listing, times).IsOk());
-  EXPECT_EQ(image.view, reinterpret_cast<void*>(1));
-  EXPECT_EQ(times.lastWrite, TicksOf(UtcFileTime(2020, 5, 17, 10, 20, 31, 4000000)));
+  EXPECT_TRUE(image.viewed);
+  EXPECT_EQ(image.Bytes(), nullptr);
+  EXPECT_EQ(times.lastWrite, UtcFileTime(2020, 5, 17, 10, 20, 31, 4000000));
   const std::uint32_t date = (40 << 9) | (5 << 5) | 17;
   const std::uint32_t time = (10 << 11) | (20 << 5) | 15;
   EXPECT_EQ(times.dosDateTime, (date << 16) | time);
@@ -55,32 +51,52 @@ TEST_F(ImageOpenTest, ImageOverTwoGigabytesIsAnUnknownFormat) {
   EXPECT_EQ(HostCode(result), E_UNKNOWN_FORMAT);
   EXPECT_FALSE(result.flags & Status::Show);
   EXPECT_FALSE(image.HasFile());
-  EXPECT_EQ(image.mapping, nullptr);
-  EXPECT_TRUE(platform_test::TakeBoxes().empty());
+  EXPECT_FALSE(image.viewed);
+  EXPECT_TRUE(faults.TakeBoxes().empty());
 }
 
-TEST_F(ImageOpenTest, TimesWithoutADosFormOrUnreadableFailToOpen) {
+// Zero timestamps and archives restored from tar date images in 1970: they
+// open with the nearest date that has a DOS form.
+TEST_F(ImageOpenTest, TimesWithoutADosFormOpenWithTheNearestOne) {
   const std::string path = dir.Write("old.tap", "x");
-  SetLastWriteTime(path, UtcFileTime(1979, 6, 1, 0, 0, 0));
+  const struct {
+    std::uint64_t lastWrite;
+    std::uint32_t dosDateTime;
+  } cases[] = {
+      {UtcFileTime(1970, 1, 1, 0, 0, 0), (1u << 5 | 1) << 16},
+      {UtcFileTime(1979, 6, 1, 0, 0, 0), (1u << 5 | 1) << 16},
+      {UtcFileTime(2110, 3, 4, 5, 6, 7), (127u << 9 | 12 << 5 | 31) << 16 | (23u << 11 | 59 << 5 | 29)},
+  };
+  for (const auto& c : cases) {
+    SetLastWriteTime(path, c.lastWrite);
+    ASSERT_TRUE(OpenImage(image, path.c_str(), ImageUse::Listing, times).IsOk());
+    EXPECT_EQ(times.lastWrite, c.lastWrite);
+    EXPECT_EQ(times.dosDateTime, c.dosDateTime);
+    EXPECT_TRUE(image.Close(CloseAs::Success).IsOk());
+  }
+}
+
+TEST_F(ImageOpenTest, MissingImageOrUnreadableTimesFailToOpen) {
+  EXPECT_EQ(HostCode(OpenImage(image, dir.Path("missing.tap").c_str(), ImageUse::Listing, times)), E_EOPEN);
+  const std::string path = dir.Write("old.tap", "x");
+  faults.FailNth(fault_os::Op::GetTimes, 1);
   EXPECT_EQ(HostCode(OpenImage(image, path.c_str(), ImageUse::Listing, times)), E_EOPEN);
   EXPECT_FALSE(image.HasFile());
-
   EXPECT_TRUE(dir.Has("old.tap"));
-  EXPECT_EQ(HostCode(OpenImage(image, dir.Path("missing.tap").c_str(), ImageUse::Listing, times)), E_EOPEN);
 }
 
 TEST_F(ImageOpenTest, FailedOpenRemovesOnlyAnImageItCreated) {
   const std::string path = dir.Write("old.tap", "x");
-  platform_test::FailCall(Fault::GetFileTime, 1);
+  faults.FailNth(Op::GetTimes, 1);
   EXPECT_EQ(HostCode(OpenImage(image, path.c_str(), ImageUse::Packing, times)), E_EOPEN);
   EXPECT_FALSE(image.HasFile());
   EXPECT_EQ(dir.Read("old.tap"), "x");
 
   const std::string fresh = dir.Path("new.tap");
-  platform_test::FailCall(Fault::GetFileTime, 1);
+  faults.FailNth(Op::GetTimes, 1);
   EXPECT_EQ(HostCode(OpenImage(image, fresh.c_str(), ImageUse::Packing, times)), E_EOPEN);
   EXPECT_FALSE(dir.Has("new.tap"));
-  platform_test::FailCall(Fault::GetFileSize, 1);
+  faults.FailNth(Op::Size, 1);
   EXPECT_EQ(HostCode(OpenImage(image, fresh.c_str(), ImageUse::Packing, times)), E_EOPEN);
   EXPECT_FALSE(dir.Has("new.tap"));
 
@@ -92,10 +108,10 @@ TEST_F(ImageOpenTest, FailedOpenRemovesOnlyAnImageItCreated) {
 }
 
 TEST_F(ImageOpenTest, DosDateTimeIsInLocalTime) {
-  const FILETIME lateIn1979 = UtcFileTime(1979, 12, 31, 23, 0, 0);
-  EXPECT_EQ(ToDosDateTime(TicksOf(lateIn1979)), 0u);
+  const std::uint64_t lateIn1979 = UtcFileTime(1979, 12, 31, 23, 0, 0);
+  EXPECT_EQ(ToDosDateTime(lateIn1979), 0u);
   TimeZoneScope east("XYZ-3");
-  EXPECT_EQ(ToDosDateTime(TicksOf(lateIn1979)), ((0u << 9 | 1 << 5 | 1) << 16) | (2u << 11));
+  EXPECT_EQ(ToDosDateTime(lateIn1979), ((0u << 9 | 1 << 5 | 1) << 16) | (2u << 11));
 }
 
 }  // namespace

@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "base/host_codes.h"
+#include "helpers/fault_os.h"
 #include "helpers/file_contents.h"
+#include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
-#include "platform/posix/test_hooks.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
@@ -33,12 +34,7 @@ inline std::uint64_t PairTime(std::uint16_t low, std::uint16_t high) {
 // Writes `bytes` to `path`; a non-zero `creationTime` is set through the file calls.
 inline void WriteSource(const std::string& path, const std::string& bytes, std::uint64_t creationTime = 0) {
   StoreFile(path, bytes);
-  if (creationTime == 0) return;
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  const FILETIME time{static_cast<DWORD>(creationTime), static_cast<DWORD>(creationTime >> 32)};
-  EXPECT_TRUE(SetFileTime(file, &time, nullptr, nullptr));
-  CloseHandle(file);
+  if (creationTime != 0) EXPECT_TRUE(SetTimesOf(path, creationTime)) << path;
 }
 
 // NUL-ended names closed by an empty one.
@@ -61,16 +57,11 @@ inline std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::
 class PackingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_test::ResetAll();
-    platform_test::CaptureBoxes(true);
     GetSettings(saved_);
     Settings settings = DefaultSettings();
     SetSettings(settings);
   }
-  void TearDown() override {
-    SetSettings(saved_);
-    platform_test::ResetAll();
-  }
+  void TearDown() override { SetSettings(saved_); }
 
   void UseSettings(const Settings& settings) { SetSettings(settings); }
 
@@ -80,13 +71,10 @@ class PackingTest : public ::testing::Test {
   std::string ImagePath() const { return dir_.Path("image.tap"); }
 
   // Texts of the boxes shown since the last call.
-  static std::vector<std::string> BoxTexts() {
-    std::vector<std::string> texts;
-    for (const platform_test::ShownBox& box : platform_test::TakeBoxes()) texts.push_back(box.text);
-    return texts;
-  }
+  std::vector<std::string> BoxTexts() { return faults_.TakeBoxTexts(); }
 
   ScratchDir dir_;
+  fault_os::FaultyOs faults_;
 
  private:
   Settings saved_{};

@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "helpers/dir_listing.h"
+#include "helpers/fault_os.h"
 #include "helpers/scratch_dir.h"
-#include "platform/posix/test_hooks.h"
 #include "settings/config_file.h"
 #include "settings/settings.h"
 
@@ -39,7 +39,6 @@ void SetText(char (&field)[N], const char* text) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_test::ResetAll();
     GetSettings(savedSettings_);
     std::memcpy(savedPath_, ConfigFilePath, sizeof savedPath_);
     savedFormed_ = ConfigFilePathFormed;
@@ -52,7 +51,6 @@ class SettingsTest : public ::testing::Test {
     SetSettings(savedSettings_);
     std::memcpy(ConfigFilePath, savedPath_, sizeof savedPath_);
     ConfigFilePathFormed = savedFormed_;
-    platform_test::ResetAll();
   }
 
   static Settings Current() {
@@ -60,6 +58,7 @@ class SettingsTest : public ::testing::Test {
     return GetSettings(settings);
   }
 
+  fault_os::FaultyOs faults;
   ScratchDir dir;
   std::string config = dir.Path("Doved.cfg");
 

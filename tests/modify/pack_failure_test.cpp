@@ -1,8 +1,9 @@
-// Packing is all or nothing: every file operation that packing performs is
-// made to fail once, and the image must be as it was before the call (or
-// absent when the call created it), with the host code of the failure.
-#include <map>
-#include <utility>
+// Packing is all or nothing: each OS call that packing makes is made to fail
+// in turn, and every run must end either with success and the image holding
+// the old bytes and the new blocks, or with a host code and the image as it
+// was (absent when the call created it); either way with no file left open,
+// no heap block left allocated, and no other file in the directory.
+#include <set>
 
 #include "helpers/pack_session.h"
 #include "helpers/tap_builder.h"
@@ -10,26 +11,19 @@
 
 namespace {
 
+using fault_os::ForEachFailingCall;
+using fault_os::Op;
 using pack_test::AsText;
 using pack_test::Pack;
 using pack_test::PackingTest;
 using pack_test::PairTime;
 using pack_test::WriteSource;
-using platform_test::Fault;
 using tap_builder::Concat;
 using tap_builder::DataBlock;
 using tap_builder::HeaderBlock;
 
-// What the nth call of an operation failing once must lead to.
-struct Outcome {
-  int code;
-  bool extended;  // the image holds the packed files all the same
-};
-
-constexpr Outcome Succeeds{0, true};
-constexpr Outcome Fails(int code) { return {code, false}; }
-
-using Expectations = std::map<std::pair<Fault, unsigned>, Outcome>;
+// The codes a failing OS call may lead packing to.
+const std::set<int> FileFailureCodes = {E_EOPEN, E_ECREATE, E_ECLOSE, E_EWRITE, E_NO_MEMORY};
 
 class PackFailureTest : public PackingTest {
  protected:
@@ -44,117 +38,66 @@ class PackFailureTest : public PackingTest {
     return AsText(Concat({HeaderBlock(3, "a", 3, 32768, 0x8000), DataBlock({'a', 'b', 'c'}), DataBlock({'r', 'a', 'w'})}));
   }
 
-  // Packs "a.C" and "data1" with the nth call of `fault` failing; `image`
-  // is what lies at the image path before (absent when empty optional).
-  void Check(Fault fault, unsigned nth, const Outcome& expected, bool newImage) {
-    SCOPED_TRACE(::testing::Message() << "fault " << static_cast<int>(fault) << " call " << nth
-                                      << (newImage ? " on a new image" : " on an existing image"));
-    std::remove(ImagePath().c_str());
-    if (!newImage) StoreFile(ImagePath(), Existing());
-    platform_test::ClearFaults();
-    platform_test::FailCall(fault, nth);
-    const int code = Pack(ImagePath(), SourceDir(), {"a.C", "data1"});
-    platform_test::ClearFaults();
-    EXPECT_EQ(code, expected.code);
-    EXPECT_TRUE(BoxTexts().empty());  // file failures say nothing but their code
+  // Packs "a.C" and "data1" into an existing image, or into a new one, with
+  // each call failing in turn.
+  void CheckEveryFailingCall(bool newImage, int flags) {
     const std::string before = newImage ? "" : Existing();
-    if (expected.extended) {
-      EXPECT_EQ(FileBytes(ImagePath()), before + Added());
-    } else if (newImage) {
-      EXPECT_FALSE(FileExists(ImagePath()));
-    } else {
-      EXPECT_EQ(FileBytes(ImagePath()), before);
-    }
-    EXPECT_TRUE(FileExists(Source("a.C")));
-  }
-
-  // How often packing calls `fault` when nothing fails.
-  unsigned CallsOf(Fault fault, bool newImage) {
-    std::remove(ImagePath().c_str());
-    if (!newImage) StoreFile(ImagePath(), Existing());
-    platform_test::ClearFaults();
-    EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}), 0);
-    return platform_test::CallCount(fault);
-  }
-
-  void CheckEveryCall(const Expectations& expectations, bool newImage) {
-    for (const Fault fault : {Fault::CreateFile, Fault::GetFileSize, Fault::CreateFileMapping, Fault::MapViewOfFile,
-                              Fault::ReadFile, Fault::GetFileTime, Fault::UnmapViewOfFile, Fault::CloseHandle,
-                              Fault::SetFilePointer, Fault::WriteFile, Fault::SetEndOfFile}) {
-      const unsigned calls = CallsOf(fault, newImage);
-      for (unsigned nth = 1; nth <= calls; ++nth) {
-        const auto expected = expectations.find({fault, nth});
-        ASSERT_NE(expected, expectations.end())
-            << "unexpected call " << nth << " of fault " << static_cast<int>(fault);
-        Check(fault, nth, expected->second, newImage);
-      }
-      // Every expected call was made.
-      for (const auto& [key, outcome] : expectations) {
-        if (key.first == fault) {
-          EXPECT_LE(key.second, calls) << "fault " << static_cast<int>(fault);
-        }
-      }
-    }
+    const std::vector<std::string> expectedFiles =
+        newImage ? std::vector<std::string>{"a.C", "data1"} : std::vector<std::string>{"a.C", "data1", "image.tap"};
+    unsigned failures = 0;
+    int code = 0;
+    const unsigned runs = ForEachFailingCall(
+        faults_,
+        [&] {
+          std::remove(ImagePath().c_str());
+          WriteSource(Source("a.C"), "abc", PairTime(32768, 3));
+          WriteSource(Source("data1"), "raw", HeaderlessMarkerTime);
+          if (!newImage) StoreFile(ImagePath(), before);
+          code = Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, flags);
+        },
+        [&](unsigned nth, bool injected) {
+          SCOPED_TRACE(::testing::Message() << "call " << nth << (injected ? " failing" : ", nothing failing")
+                                            << (newImage ? ", new image" : ", existing image"));
+          const std::vector<std::string> boxes = BoxTexts();
+          if (code == 0) {
+            EXPECT_EQ(FileBytes(ImagePath()), before + Added());
+            EXPECT_TRUE(boxes.empty());
+          } else {
+            ++failures;
+            EXPECT_TRUE(injected);
+            EXPECT_EQ(FileFailureCodes.count(code), 1u) << "code " << code;
+            if (newImage) {
+              EXPECT_FALSE(FileExists(ImagePath()));
+            } else {
+              EXPECT_EQ(FileBytes(ImagePath()), before);
+            }
+            // File failures say nothing but their code; memory running out says so.
+            EXPECT_EQ(boxes, code == E_NO_MEMORY ? std::vector<std::string>{"Not enough memory"}
+                                                  : std::vector<std::string>{});
+            // Sources of a move stay until the packing stands.
+            EXPECT_TRUE(FileExists(Source("a.C")));
+            EXPECT_TRUE(FileExists(Source("data1")));
+          }
+          if (code == 0 && (flags & PK_PACK_MOVE_FILES) != 0) {
+            EXPECT_EQ(FilesIn(dir_.Path()), std::vector<std::string>{"image.tap"});
+          } else if (code == 0 || !newImage) {
+            EXPECT_EQ(FilesIn(dir_.Path()), (std::vector<std::string>{"a.C", "data1", "image.tap"}));
+          } else {
+            EXPECT_EQ(FilesIn(dir_.Path()), (std::vector<std::string>{"a.C", "data1"}));
+          }
+          EXPECT_EQ(faults_.OpenFiles(), 0);
+          EXPECT_EQ(faults_.LiveBlocks(), 0);
+        });
+    EXPECT_GT(runs, 10u);
+    EXPECT_GT(failures, 0u);
   }
 };
 
-// The calls in order: the image is opened, mapped and its times read; it is
-// unmapped and positioned at its end; each source is opened, read whole, its
-// time read and closed; the write phase seeks and writes each block; the
-// image is closed.
-TEST_F(PackFailureTest, EveryFailingCallLeavesAnExistingImageAsItWas) {
-  const Expectations expectations = {
-      {{Fault::CreateFile, 1}, Fails(E_EOPEN)},         // the image
-      {{Fault::CreateFile, 2}, Fails(E_EOPEN)},         // a.C
-      {{Fault::CreateFile, 3}, Fails(E_EOPEN)},         // data1
-      {{Fault::GetFileSize, 1}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 2}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 3}, Fails(E_EOPEN)},
-      // A mapping that fails is tried once more after the size is read again.
-      {{Fault::CreateFileMapping, 1}, Succeeds},
-      {{Fault::MapViewOfFile, 1}, Fails(E_EOPEN)},
-      {{Fault::ReadFile, 1}, Fails(E_EOPEN)},           // a.C
-      {{Fault::ReadFile, 2}, Fails(E_EOPEN)},           // data1
-      {{Fault::GetFileTime, 1}, Fails(E_EOPEN)},
-      {{Fault::GetFileTime, 2}, Fails(E_EOPEN)},
-      {{Fault::GetFileTime, 3}, Fails(E_EOPEN)},
-      {{Fault::UnmapViewOfFile, 1}, Fails(E_ECLOSE)},   // the image before appending
-      {{Fault::CloseHandle, 1}, Fails(E_ECLOSE)},       // the image's mapping
-      {{Fault::CloseHandle, 2}, Fails(E_ECLOSE)},       // a.C
-      {{Fault::CloseHandle, 3}, Fails(E_ECLOSE)},       // data1
-      {{Fault::CloseHandle, 4}, {E_ECLOSE, true}},      // the image, after everything is written
-      {{Fault::SetFilePointer, 1}, Fails(E_EOPEN)},     // positioning before conversion
-      {{Fault::SetFilePointer, 2}, Fails(E_EWRITE)},    // positioning before writing
-      {{Fault::WriteFile, 1}, Fails(E_EWRITE)},         // the blocks go out together
-  };
-  CheckEveryCall(expectations, false);
-}
+TEST_F(PackFailureTest, EveryFailingCallLeavesAnExistingImageAsItWas) { CheckEveryFailingCall(false, 0); }
 
-TEST_F(PackFailureTest, EveryFailingCallLeavesNoNewImageBehind) {
-  // An empty new image needs no mapping, and so no unmapping: its size is
-  // read once more instead.
-  const Expectations expectations = {
-      {{Fault::CreateFile, 1}, Fails(E_EOPEN)},
-      {{Fault::CreateFile, 2}, Fails(E_EOPEN)},
-      {{Fault::CreateFile, 3}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 1}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 2}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 3}, Fails(E_EOPEN)},
-      {{Fault::GetFileSize, 4}, Fails(E_EOPEN)},
-      {{Fault::ReadFile, 1}, Fails(E_EOPEN)},
-      {{Fault::ReadFile, 2}, Fails(E_EOPEN)},
-      {{Fault::GetFileTime, 1}, Fails(E_EOPEN)},
-      {{Fault::GetFileTime, 2}, Fails(E_EOPEN)},
-      {{Fault::GetFileTime, 3}, Fails(E_EOPEN)},
-      {{Fault::CloseHandle, 1}, Fails(E_ECLOSE)},
-      {{Fault::CloseHandle, 2}, Fails(E_ECLOSE)},
-      {{Fault::CloseHandle, 3}, {E_ECLOSE, true}},
-      {{Fault::SetFilePointer, 1}, Fails(E_EOPEN)},
-      {{Fault::SetFilePointer, 2}, Fails(E_EWRITE)},
-      {{Fault::WriteFile, 1}, Fails(E_EWRITE)},
-  };
-  CheckEveryCall(expectations, true);
-}
+TEST_F(PackFailureTest, EveryFailingCallLeavesNoNewImageBehind) { CheckEveryFailingCall(true, 0); }
+
+TEST_F(PackFailureTest, EveryFailingCallOfAMoveKeepsTheSources) { CheckEveryFailingCall(false, PK_PACK_MOVE_FILES); }
 
 // Blocks too many for one write: the first header goes out before the big
 // data block, which is larger than the buffer and goes out on its own; the
@@ -177,70 +120,42 @@ TEST_F(PackFailureTest, WriteThatFailsHalfwayLeavesTheImageAsItWas) {
                                   HeaderBlock(3, "small", Buffer / 3, 0, 0x8000), DataBlock(payload(small))})) +
       Added();
 
-  StoreFile(ImagePath(), Existing());
-  ASSERT_EQ(Pack(ImagePath(), SourceDir(), names), 0);
-  EXPECT_EQ(FileBytes(ImagePath()), packed);
-  const unsigned writes = platform_test::CallCount(Fault::WriteFile);
-  EXPECT_EQ(writes, 4u);
-  for (unsigned nth = 1; nth <= writes; ++nth) {
+  unsigned failedWrites = 0;
+  for (unsigned nth = 1;; ++nth) {
     SCOPED_TRACE(::testing::Message() << "write " << nth);
     StoreFile(ImagePath(), Existing());
-    platform_test::ClearFaults();
-    platform_test::FailCall(Fault::WriteFile, nth);
-    EXPECT_EQ(Pack(ImagePath(), SourceDir(), names), E_EWRITE);
+    faults_.FailNth(Op::Write, nth);
+    const int code = Pack(ImagePath(), SourceDir(), names);
+    const bool injected = faults_.Injected();
+    faults_.Clear();
+    if (!injected) {
+      EXPECT_EQ(code, 0);
+      EXPECT_EQ(FileBytes(ImagePath()), packed);
+      break;
+    }
+    ++failedWrites;
+    EXPECT_EQ(code, E_EWRITE);
     EXPECT_EQ(FileBytes(ImagePath()), Existing());
   }
+  // The blocks went out in more than one write, and each was tried failing.
+  EXPECT_GT(failedWrites, 1u);
   EXPECT_TRUE(BoxTexts().empty());
 }
 
-TEST_F(PackFailureTest, CuttingBackThatFailsChangesNeitherCodeNorImage) {
-  // Conversion fails before anything is written; the cut-back fails too.
-  StoreFile(ImagePath(), Existing());
-  platform_test::FailCall(Fault::SetEndOfFile, 1);
-  EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "missing.C"}), E_EOPEN);
-  EXPECT_EQ(platform_test::CallCount(Fault::SetEndOfFile), 1u);
-  EXPECT_EQ(FileBytes(ImagePath()), Existing());
-
-  platform_test::ClearFaults();
-  platform_test::FailCall(Fault::SetFilePointer, 2);  // the seek of the cut-back
-  EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "missing.C"}), E_EOPEN);
-  EXPECT_EQ(FileBytes(ImagePath()), Existing());
-}
-
-TEST_F(PackFailureTest, ImageThatCannotBeClosedKeepsTheSourcesOfAMove) {
-  StoreFile(ImagePath(), Existing());
-  platform_test::FailCall(Fault::CloseHandle, 4);  // the image's own close, as counted above
-  EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, PK_PACK_MOVE_FILES), E_ECLOSE);
-  EXPECT_TRUE(FileExists(Source("a.C")));
-  EXPECT_TRUE(FileExists(Source("data1")));
-}
-
-TEST_F(PackFailureTest, MemoryThatRunsOutLeavesTheImageAsItWas) {
-  StoreFile(ImagePath(), Existing());
-  platform_test::ClearFaults();
-  ASSERT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}), 0);
-  const unsigned calls = platform_test::CallCount(Fault::HeapAlloc) + platform_test::CallCount(Fault::HeapReAlloc);
-  ASSERT_GT(calls, 0u);
-  unsigned failures = 0;
-  for (const Fault fault : {Fault::HeapAlloc, Fault::HeapReAlloc}) {
-    for (unsigned nth = 1; nth <= calls; ++nth) {
-      SCOPED_TRACE(::testing::Message() << "heap fault " << static_cast<int>(fault) << " call " << nth);
-      StoreFile(ImagePath(), Existing());
-      platform_test::ClearFaults();
-      platform_test::FailCall(fault, nth);
-      const int code = Pack(ImagePath(), SourceDir(), {"a.C", "data1"});
-      platform_test::ClearFaults();
-      BoxTexts();
-      if (code == 0) {
-        EXPECT_EQ(FileBytes(ImagePath()), Existing() + Added());
-      } else {
-        ++failures;
-        EXPECT_EQ(code, E_NO_MEMORY);
-        EXPECT_EQ(FileBytes(ImagePath()), Existing());
-      }
-    }
+// A refused pack touches no byte of the image, and so not its date either,
+// which the listing shows for every entry.
+TEST_F(PackFailureTest, RefusedPackLeavesTheImagesBytesAndDate) {
+  WriteSource(Source("big.C"), std::string(65534, 'x'));
+  const std::uint64_t monthsAgo = UtcFileTime(2026, 1, 2, 3, 4, 5);
+  for (const char* refused : {"big.C", "missing.C"}) {
+    SCOPED_TRACE(refused);
+    StoreFile(ImagePath(), Existing());
+    ASSERT_TRUE(SetTimesOf(ImagePath(), 0, monthsAgo));
+    EXPECT_NE(Pack(ImagePath(), SourceDir(), {"a.C", refused}), 0);
+    EXPECT_EQ(FileBytes(ImagePath()), Existing());
+    EXPECT_EQ(TimesOf(ImagePath()).lastWrite, monthsAgo);
+    BoxTexts();
   }
-  EXPECT_GT(failures, 0u);
 }
 
 }  // namespace

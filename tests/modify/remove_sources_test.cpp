@@ -12,7 +12,7 @@ namespace {
 using pack_test::AddList;
 using pack_test::PackingTest;
 using pack_test::WriteSource;
-using platform_test::Fault;
+using fault_os::Op;
 
 using RemoveSourcesTest = PackingTest;
 
@@ -20,7 +20,7 @@ TEST_F(RemoveSourcesTest, DeletesFilesFromTheLastNameToTheFirst) {
   std::filesystem::create_directory(Source("dir"));
   for (const char* name : {"a.C", "b.B", "dir/c.C"}) WriteSource(Source(name), "x");
   // The third deletion fails: only the first listed file may survive.
-  platform_test::FailCall(Fault::DeleteFile, 3);
+  faults_.FailNth(Op::Delete, 3);
   const std::string list = AddList({"a.C", "b.B", "dir\\c.C"});
   const Status result = RemoveSources(SourceDir().c_str(), list.data());
   EXPECT_TRUE(result.IsFailed());
@@ -35,7 +35,7 @@ TEST_F(RemoveSourcesTest, LeavesDirectoriesInPlace) {
   WriteSource(Source("dir/c.C"), "x");
   const std::string list = AddList({"dir/", "dir/c.C"});
   EXPECT_TRUE(RemoveSources(SourceDir().c_str(), list.data()).IsOk());
-  EXPECT_EQ(platform_test::CallCount(Fault::DeleteFile), 1u);
+  EXPECT_EQ(faults_.Calls(Op::Delete), 1u);
   EXPECT_FALSE(FileExists(Source("dir/c.C")));
   EXPECT_TRUE(std::filesystem::is_directory(Source("dir")));
 }
@@ -57,11 +57,11 @@ TEST_F(RemoveSourcesTest, ReadOnlyOrMissingFilesStayAndTheOthersGo) {
 TEST_F(RemoveSourcesTest, PathThatCannotBeBuiltStopsTheWalk) {
   WriteSource(Source("a.C"), "a");
   WriteSource(Source("b.C"), "b");
-  platform_test::FailEveryCall(Fault::HeapAlloc);
-  platform_test::FailEveryCall(Fault::HeapReAlloc);
+  faults_.FailEvery(Op::Allocate);
+  faults_.FailEvery(Op::Reallocate);
   const std::string list = AddList({"a.C", "b.C"});
   const Status result = RemoveSources(SourceDir().c_str(), list.data());
-  platform_test::ClearFaults();
+  faults_.Clear();
   EXPECT_EQ(HostCode(result), E_NO_MEMORY);
   EXPECT_TRUE(FileExists(Source("a.C")));
   EXPECT_TRUE(FileExists(Source("b.C")));

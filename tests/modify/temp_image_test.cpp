@@ -2,27 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "helpers/file_contents.h"
 #include "helpers/scratch_dir.h"
-#include "platform/posix/test_hooks.h"
+#include "helpers/fault_os.h"
 
 namespace {
 
+using fault_os::Op;
+
 class TempImageTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override {
-    file.Destroy();
-    platform_test::ResetAll();
-  }
+  void TearDown() override { file.Destroy(); }
 
   std::string Image() const { return dir.Path("GAMES.TAP"); }
 
+  fault_os::FaultyOs faults;
   ScratchDir dir;
-  ImageFile file{};
+  ImageFile file;
   String name;
 };
 
@@ -33,10 +31,6 @@ std::uint32_t ScriptedNumber() { return numbers[nextNumber++ % 5]; }
 void Script(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t e) {
   numbers[0] = a, numbers[1] = b, numbers[2] = c, numbers[3] = d, numbers[4] = e;
   nextNumber = 0;
-}
-
-double MillisecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 TEST_F(TempImageTest, NameIsTheImagePathANumberAndTemp) {
@@ -50,7 +44,7 @@ TEST_F(TempImageTest, NameIsTheImagePathANumberAndTemp) {
   EXPECT_EQ(std::string(name.CStr()), Image() + ".4294967295.temp");
   // Created empty and open for writing, not mapped.
   EXPECT_EQ(FileBytes(name.CStr()), "");
-  EXPECT_EQ(file.mapping, nullptr);
+  EXPECT_FALSE(file.viewed);
   ASSERT_TRUE(file.Write("abc", 3));
   ASSERT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(FileBytes(Image() + ".4294967295.temp"), "abc");
@@ -61,12 +55,11 @@ TEST_F(TempImageTest, TakenNameIsLeftAloneAndAnotherTriedAfterAPause) {
   StoreFile(taken, "someone else's");
   Script(7, 8, 0, 0, 0);
 
-  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(MakeTempImage(Image().c_str(), name, file, ScriptedNumber).IsOk());
-  EXPECT_GE(MillisecondsSince(start), 5.0);
+  EXPECT_EQ(faults.Pauses(), 1u);
   EXPECT_EQ(std::string(name.CStr()), Image() + ".8.temp");
   EXPECT_EQ(FileBytes(taken), "someone else's");
-  EXPECT_EQ(platform_test::CallCount(platform_test::Fault::CreateFile), 2u);
+  EXPECT_EQ(faults.Calls(Op::Open), 2u);
 }
 
 TEST_F(TempImageTest, GivesUpAfterFiveTakenNames) {
@@ -74,25 +67,24 @@ TEST_F(TempImageTest, GivesUpAfterFiveTakenNames) {
   StoreFile(taken, "kept");
   Script(7, 7, 7, 7, 7);
 
-  const auto start = std::chrono::steady_clock::now();
   const Status status = MakeTempImage(Image().c_str(), name, file, ScriptedNumber);
-  EXPECT_GE(MillisecondsSince(start), 25.0);  // the pause follows the last attempt too
+  EXPECT_EQ(faults.Pauses(), 5u);  // the pause follows the last attempt too
   EXPECT_TRUE(status.IsFailed());
   EXPECT_EQ(HostCode(status), E_ECREATE);
   EXPECT_EQ(name.length, 0u);
-  EXPECT_EQ(platform_test::CallCount(platform_test::Fault::CreateFile), 5u);
+  EXPECT_EQ(faults.Calls(Op::Open), 5u);
   EXPECT_FALSE(file.HasFile());
   EXPECT_EQ(FileBytes(taken), "kept");
   EXPECT_EQ(FilesIn(dir.Path("")).size(), 1u);
 }
 
 TEST_F(TempImageTest, NameThatCannotBeFormedIsACreateFailure) {
-  platform_test::FailEveryCall(platform_test::Fault::HeapAlloc);
+  faults.FailEvery(Op::Allocate);
   const Status status = MakeTempImage(Image().c_str(), name, file);
-  platform_test::ClearFaults();
+  faults.Clear();
   EXPECT_EQ(HostCode(status), E_ECREATE);
   EXPECT_NE(status.flags & Status::Show, 0);  // "Not enough memory" is still shown
-  EXPECT_EQ(platform_test::CallCount(platform_test::Fault::CreateFile), 0u);
+  EXPECT_EQ(faults.Calls(Op::Open), 0u);
   EXPECT_TRUE(FilesIn(dir.Path("")).empty());
 }
 

@@ -3,21 +3,24 @@
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/host_codes.h"
+#include "helpers/fault_os.h"
 #include "helpers/file_contents.h"
+#include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
 #include "helpers/tap_builder.h"
-#include "platform/posix/test_hooks.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
 #include "tape/tap_format.h"
 
 namespace {
 
-using platform_test::Fault;
+using fault_os::ForEachFailingCall;
+using fault_os::Op;
 using tap_builder::Bytes;
 using tap_builder::Concat;
 using tap_builder::DataBlock;
@@ -37,8 +40,6 @@ const std::string ThreeEntries = Text(Concat({Program, Screen, Loose}));
 class DeleteFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_test::ResetAll();
-    platform_test::CaptureBoxes(true);
     GetSettings(saved_);
     Settings plain = DefaultSettings();
     plain.FileNameNumbering = 0;
@@ -46,7 +47,6 @@ class DeleteFilesTest : public ::testing::Test {
   }
   void TearDown() override {
     SetSettings(saved_);
-    platform_test::ResetAll();
   }
 
   // The host's DeleteList: names one after another, each ended by a NUL, and an empty name.
@@ -65,6 +65,7 @@ class DeleteFilesTest : public ::testing::Test {
     return names;
   }
 
+  fault_os::FaultyOs faults;
   ScratchDir dir;
   const std::string image = dir.Path("GAMES.TAP");
 
@@ -72,36 +73,18 @@ class DeleteFilesTest : public ::testing::Test {
   Settings saved_{};
 };
 
-FILETIME CreationTimeOf(const std::string& path) {
-  FILETIME creation{};
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(GetFileTime(file, &creation, nullptr, nullptr));
-  CloseHandle(file);
-  return creation;
-}
-
-void SetCreationTime(const std::string& path, FILETIME creation) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(SetFileTime(file, &creation, nullptr, nullptr));
-  CloseHandle(file);
-}
-
 TEST_F(DeleteFilesTest, CutsTheEntryOutAndKeepsTheCreationTime) {
   StoreFile(image, ThreeEntries);
-  const FILETIME created{0x2A5D1C00u, 0x01C6F0B1u};  // 2007
-  SetCreationTime(image, created);
+  const std::uint64_t created = 0x01C6F0B12A5D1C00u;  // 2007
+  ASSERT_TRUE(SetTimesOf(image, created));
 
   ASSERT_EQ(Delete({"screen.C"}), 0);
   EXPECT_EQ(FileBytes(image), Text(Concat({Program, Loose})));
-  const FILETIME carried = CreationTimeOf(image);
-  EXPECT_EQ(carried.dwLowDateTime, created.dwLowDateTime);
-  EXPECT_EQ(carried.dwHighDateTime, created.dwHighDateTime);
+  EXPECT_EQ(TimesOf(image).creation, created);
   EXPECT_TRUE(Leftovers().empty());
-  EXPECT_TRUE(platform_test::TakeBoxes().empty());
+  EXPECT_TRUE(faults.TakeBoxes().empty());
   // The copy reached the disk before it replaced the image.
-  EXPECT_EQ(platform_test::CallCount(Fault::FlushFileBuffers), 1u);
+  EXPECT_EQ(faults.Calls(Op::Flush), 1u);
 }
 
 TEST_F(DeleteFilesTest, NamesMatchExactlyAndOnlyWhole) {
@@ -162,7 +145,7 @@ TEST_F(DeleteFilesTest, DamagedLastBlockRefusesEveryDelete) {
       EXPECT_EQ(Delete(names), E_BAD_ARCHIVE);
       EXPECT_EQ(FileBytes(image), bytes);
       EXPECT_TRUE(Leftovers().empty());
-      const std::vector<platform_test::ShownBox> boxes = platform_test::TakeBoxes();
+      const std::vector<fault_os::Box> boxes = faults.TakeBoxes();
       ASSERT_EQ(boxes.size(), 1u);
       EXPECT_EQ(boxes[0].text, CorruptedMessage);
       EXPECT_EQ(boxes[0].caption, "Doved error");
@@ -170,53 +153,50 @@ TEST_F(DeleteFilesTest, DamagedLastBlockRefusesEveryDelete) {
   }
 }
 
-// Each file operation of a delete fails once in turn; none may cost the image.
-TEST_F(DeleteFilesTest, EveryFailedFileOperationLeavesTheImageAsItWas) {
-  StoreFile(image, ThreeEntries);
-  platform_test::ClearFaults();
-  ASSERT_EQ(Delete({"screen.C"}), 0);
-  const unsigned writes = platform_test::CallCount(Fault::WriteFile);
-  const unsigned closes = platform_test::CallCount(Fault::CloseHandle);
-  EXPECT_EQ(writes, 3u);  // two blocks of the program, one loose block
-  EXPECT_GE(closes, 2u);  // the temporary file, then the image
-
-  struct Case {
-    Fault fault;
-    unsigned nth;
-    int code;
-  };
-  std::vector<Case> cases = {
-      {Fault::CreateFile, 1, E_EOPEN},     // the image
-      {Fault::GetFileTime, 1, E_EOPEN},    // the image's times
-      {Fault::FlushFileBuffers, 1, E_EWRITE},
-      {Fault::UnmapViewOfFile, 1, E_ECLOSE},  // the image's close
-      {Fault::MoveFile, 1, E_EWRITE},
-  };
-  for (unsigned n = 1; n <= writes; ++n) cases.push_back({Fault::WriteFile, n, E_EWRITE});
-  for (unsigned n = 1; n <= closes; ++n) cases.push_back({Fault::CloseHandle, n, E_ECLOSE});
-
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "fault " << static_cast<int>(c.fault) << ", call " << c.nth);
-    StoreFile(image, ThreeEntries);
-    platform_test::ClearFaults();
-    platform_test::FailCall(c.fault, c.nth);
-    EXPECT_EQ(Delete({"screen.C"}), c.code);
-    EXPECT_EQ(FileBytes(image), ThreeEntries);
-    EXPECT_TRUE(Leftovers().empty());
-    EXPECT_TRUE(platform_test::TakeBoxes().empty());
-  }
+// Each OS call of a delete fails in turn: every run ends with the entry cut
+// out, or with a code and the image as it was; with nothing left behind.
+TEST_F(DeleteFilesTest, EveryFailingCallLeavesTheImageAsItWas) {
+  const std::set<int> codes = {E_EOPEN, E_ECREATE, E_ECLOSE, E_EWRITE, E_NO_MEMORY};
+  int code = 0;
+  unsigned failures = 0;
+  ForEachFailingCall(
+      faults,
+      [&] {
+        StoreFile(image, ThreeEntries);
+        code = Delete({"screen.C"});
+      },
+      [&](unsigned nth, bool injected) {
+        SCOPED_TRACE(testing::Message() << "call " << nth << (injected ? " failing" : ", nothing failing"));
+        const std::vector<std::string> boxes = faults.TakeBoxTexts();
+        if (code == 0) {
+          EXPECT_EQ(FileBytes(image), Text(Concat({Program, Loose})));
+          EXPECT_TRUE(boxes.empty());
+        } else {
+          ++failures;
+          EXPECT_EQ(codes.count(code), 1u) << "code " << code;
+          EXPECT_EQ(FileBytes(image), ThreeEntries);
+          EXPECT_EQ(boxes, code == E_NO_MEMORY ? std::vector<std::string>{"Not enough memory"}
+                                                : std::vector<std::string>{});
+        }
+        EXPECT_TRUE(Leftovers().empty());
+        EXPECT_EQ(faults.OpenFiles(), 0);
+        EXPECT_EQ(faults.LiveBlocks(), 0);
+      });
+  EXPECT_GT(failures, 5u);
 }
 
 TEST_F(DeleteFilesTest, FailuresThatDoNotStopTheDelete) {
-  const std::pair<Fault, unsigned> cases[] = {
-      {Fault::CreateFile, 2},  // the first temporary name: another one is tried
-      {Fault::SetFileTime, 1},  // the creation time is carried over where it can be
+  const std::pair<Op, unsigned> cases[] = {
+      {Op::Open, 2},          // the first temporary name: another one is tried
+      {Op::Link, 1},          // the same, where the replacement is named at the end
+      {Op::SetTimes, 1},      // the creation time is carried over where it can be
+      {Op::CopyMetadata, 1},  // and so are permissions and attributes
   };
-  for (const auto& [fault, nth] : cases) {
-    SCOPED_TRACE(static_cast<int>(fault));
+  for (const auto& [op, nth] : cases) {
+    SCOPED_TRACE(fault_os::NameOf(op));
     StoreFile(image, ThreeEntries);
-    platform_test::ClearFaults();
-    platform_test::FailCall(fault, nth);
+    faults.Clear();
+    faults.FailNth(op, nth);
     EXPECT_EQ(Delete({"hello.B"}), 0);
     EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
     EXPECT_TRUE(Leftovers().empty());
@@ -225,12 +205,13 @@ TEST_F(DeleteFilesTest, FailuresThatDoNotStopTheDelete) {
 
 TEST_F(DeleteFilesTest, RenameRefusedWhileTheImageIsHeldOpen) {
   StoreFile(image, ThreeEntries);
-  HANDLE reader = CreateFileA(image.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  bool created;
+  os::File* reader = os::Native.Open(image.c_str(), os::Access::Read, os::Disposition::OpenExisting, &created);
+  ASSERT_NE(reader, nullptr);
   EXPECT_EQ(Delete({"hello.B"}), E_EWRITE);
   EXPECT_EQ(FileBytes(image), ThreeEntries);
   EXPECT_TRUE(Leftovers().empty());
-  CloseHandle(reader);
+  os::Native.Close(reader);
 
   EXPECT_EQ(Delete({"hello.B"}), 0);
   EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
@@ -264,7 +245,7 @@ TEST_F(DeleteFilesTest, NameThatCannotBeFormedStopsTheDelete) {
   EXPECT_EQ(Delete({"data1"}), 1);
   EXPECT_EQ(FileBytes(image), ThreeEntries);
   EXPECT_TRUE(Leftovers().empty());
-  const std::vector<platform_test::ShownBox> boxes = platform_test::TakeBoxes();
+  const std::vector<fault_os::Box> boxes = faults.TakeBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Filename too long");
 }

@@ -2,12 +2,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "base/host_codes.h"
+#include "helpers/fault_os.h"
 #include "helpers/file_contents.h"
+#include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
 #include "helpers/tap_builder.h"
-#include "platform/posix/test_hooks.h"
 #include "plugin/plugin_api.h"
 #include "settings/params_pattern.h"
 #include "settings/settings.h"
@@ -20,17 +22,12 @@ using tap_builder::Bytes;
 class ListingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform_test::ResetAll();
-    platform_test::CaptureBoxes(true);
     GetSettings(saved_);
     Settings settings = DefaultSettings();
     ASSERT_TRUE(CompileParamsPattern(settings.ParamsPattern1, settings.FileNamingMode.CompiledParamsPattern));
     SetSettings(settings);
   }
-  void TearDown() override {
-    SetSettings(saved_);
-    platform_test::ResetAll();
-  }
+  void TearDown() override { SetSettings(saved_); }
 
   std::string WriteImage(const Bytes& bytes, const char* name = "image.tap") {
     const std::string path = dir_.Path(name);
@@ -56,22 +53,16 @@ class ListingTest : public ::testing::Test {
     return handle;
   }
 
-  static std::vector<std::string> BoxTexts() {
-    std::vector<std::string> texts;
-    for (const auto& box : platform_test::TakeBoxes()) texts.push_back(box.text);
-    return texts;
-  }
+  std::vector<std::string> BoxTexts() { return faults.TakeBoxTexts(); }
 
   static std::uint64_t CreationTimeOf(const std::string& path, std::uint64_t* lastWrite = nullptr) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    FILETIME creation{}, written{};
-    EXPECT_TRUE(GetFileTime(file, &creation, nullptr, &written));
-    CloseHandle(file);
-    if (lastWrite != nullptr) *lastWrite = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
-    return (std::uint64_t{creation.dwHighDateTime} << 32) | creation.dwLowDateTime;
+    const FileTimes times = TimesOf(path);
+    EXPECT_TRUE(times.read) << path;
+    if (lastWrite != nullptr) *lastWrite = times.lastWrite;
+    return times.creation;
   }
 
+  fault_os::FaultyOs faults;
   ScratchDir dir_;
   Settings saved_{};
 };
@@ -200,6 +191,43 @@ TEST_F(ListingTest, HeaderWithoutDataTestsAndExtractsEmpty) {
   EXPECT_EQ(CloseArchive(archive), 0);
 }
 
+// A program header of length 0 with no data block lists as its trailer
+// (the autostart line), and in hobeta form as one sector; extraction writes
+// just that, and the file packs back into the same header.
+TEST_F(ListingTest, HeaderOnlyProgramOfLengthZeroExtractsWhatItListsAndPacksBack) {
+  const tap_builder::Bytes header = tap_builder::HeaderBlock(0, "empty", 0, 10, 0);
+  for (const bool hobeta : {false, true}) {
+    SCOPED_TRACE(hobeta ? "hobeta" : "raw");
+    Settings settings = DefaultSettings();
+    settings.FileNameNumbering = 0;
+    settings.ExtractHobeta = hobeta;
+    SetSettings(settings);
+    const std::string path = WriteImage(header);
+    HANDLE archive = OpenOrFail(path);
+    tHeaderData listed{};
+    ASSERT_EQ(ReadHeader(archive, &listed), 0);
+    EXPECT_EQ(listed.UnpSize, hobeta ? 17 + 256 : 4);
+    std::string target = dir_.Path(listed.FileName);
+    ASSERT_EQ(ProcessFile(archive, PK_EXTRACT, nullptr, target.data()), 0);
+    EXPECT_EQ(CloseArchive(archive), 0);
+    const std::string extracted = FileBytes(target);
+    EXPECT_EQ(extracted.size(), static_cast<std::size_t>(listed.UnpSize));
+    EXPECT_EQ(extracted.substr(hobeta ? 17 : 0, 4), std::string("\x80\xAA\x0A\x00", 4));
+
+    // Packed back, the header is the same; the program's data block is empty.
+    const std::string repacked = dir_.Path("repacked.tap");
+    std::remove(repacked.c_str());
+    std::string image = repacked;
+    std::string source = dir_.Path("");
+    std::string list = std::string(listed.FileName) + '\0' + '\0';
+    ASSERT_EQ(PackFiles(image.data(), nullptr, source.data(), list.data(), 0), 0);
+    EXPECT_EQ(FileBytes(repacked), std::string(header.begin(), header.end()) +
+                                       std::string("\x02\x00\xFF\xFF", 4));
+    std::remove(target.c_str());
+  }
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
 TEST_F(ListingTest, DestPathIsRefusedWithABoxAndTheEntryPassedOver) {
   const std::string path = WriteImage(SampleImage());
   HANDLE archive = OpenOrFail(path);
@@ -234,7 +262,7 @@ TEST_F(ListingTest, OpenFailuresLeaveNothingBehind) {
   EXPECT_EQ(Open(WriteImage({0x13}), result), nullptr);
   EXPECT_EQ(result, E_BAD_ARCHIVE);
 
-  platform_test::FailCall(platform_test::Fault::HeapAlloc, 1);
+  faults.FailNth(fault_os::Op::Allocate, 1);
   EXPECT_EQ(Open(WriteImage(SampleImage()), result), nullptr);
   EXPECT_EQ(result, E_NO_MEMORY);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Not enough memory"});
@@ -249,12 +277,12 @@ TEST_F(ListingTest, EmptyImageListsNothing) {
 
 TEST_F(ListingTest, FailedWritesDeleteTheTargetAndReport19) {
   const std::string path = WriteImage(SampleImage());
-  for (const auto fault : {platform_test::Fault::WriteFile, platform_test::Fault::SetFileTime}) {
+  for (const auto fault : {fault_os::Op::Write, fault_os::Op::SetTimes}) {
     HANDLE archive = OpenOrFail(path);
     tHeaderData header{};
     ASSERT_EQ(ReadHeader(archive, &header), 0);
     std::string target = dir_.Path("hello.B");
-    platform_test::FailCall(fault, 1);
+    faults.FailNth(fault, 1);
     EXPECT_EQ(ProcessFile(archive, PK_EXTRACT, nullptr, target.data()), E_EWRITE);
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_EQ(CloseArchive(archive), 0);
@@ -264,7 +292,7 @@ TEST_F(ListingTest, FailedWritesDeleteTheTargetAndReport19) {
   ASSERT_EQ(ReadHeader(archive, &header), 0);
   std::string inMissingDirectory = dir_.Path("no/such/dir/hello.B");
   EXPECT_EQ(ProcessFile(archive, PK_EXTRACT, nullptr, inMissingDirectory.data()), E_ECREATE);
-  platform_test::FailCall(platform_test::Fault::CloseHandle, 1);
+  faults.FailNth(fault_os::Op::Close, 1);
   EXPECT_EQ(CloseArchive(archive), E_ECLOSE);
   EXPECT_TRUE(BoxTexts().empty());
 }
@@ -315,6 +343,62 @@ TEST_F(ListingTest, SettingsAreCopiedWhenTheImageOpens) {
   EXPECT_STREQ(header.FileName, "hello.B");
   EXPECT_EQ(CloseArchive(before), 0);
   EXPECT_EQ(CloseArchive(after), 0);
+}
+
+// Each OS call of listing and extracting every entry fails in turn: an
+// extraction either writes the whole file or leaves none, and whatever
+// fails, nothing stays open or allocated once the image is closed.
+TEST_F(ListingTest, EveryFailingCallOfAnExtractionLeavesAWholeFileOrNone) {
+  const std::string path = WriteImage(SampleImage());
+  const std::vector<std::string> names = {"000!   hello.B", "001!   screen.C", "002!   data1"};
+  const std::vector<std::string> contents = {std::string(program.begin(), program.end()) + std::string("\x80\xAA\x0A\x00", 4),
+                                             std::string(code.begin(), code.end()),
+                                             std::string(loose.begin(), loose.end())};
+  const std::set<int> codes = {E_EOPEN, E_ECREATE, E_ECLOSE, E_EWRITE, E_NO_MEMORY};
+  std::vector<int> results;
+  int opened = 0;
+  unsigned failures = 0;
+  fault_os::ForEachFailingCall(
+      faults,
+      [&] {
+        std::filesystem::remove_all(dir_.Path("out"));
+        std::filesystem::create_directory(dir_.Path("out"));
+        results.clear();
+        HANDLE archive = Open(path, opened);
+        if (archive == nullptr) return;
+        tHeaderData header{};
+        while (ReadHeader(archive, &header) == 0) {
+          std::string target = dir_.Path("out/") + header.FileName;
+          results.push_back(ProcessFile(archive, PK_EXTRACT, nullptr, target.data()));
+        }
+        results.push_back(CloseArchive(archive));
+      },
+      [&](unsigned nth, bool injected) {
+        SCOPED_TRACE(testing::Message() << "call " << nth << (injected ? " failing" : ", nothing failing"));
+        const std::vector<std::string> boxes = BoxTexts();
+        if (results.empty()) {
+          ++failures;
+          EXPECT_EQ(codes.count(opened), 1u) << "OpenResult " << opened;
+          EXPECT_TRUE(FilesIn(dir_.Path("out")).empty());
+        } else {
+          ASSERT_EQ(results.size(), names.size() + 1);
+          for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string target = dir_.Path("out/") + names[i];
+            if (results[i] == 0) {
+              EXPECT_EQ(FileBytes(target), contents[i]) << names[i];
+            } else {
+              ++failures;
+              EXPECT_EQ(codes.count(results[i]), 1u) << names[i] << ": " << results[i];
+              EXPECT_FALSE(FileExists(target)) << names[i];
+            }
+          }
+          if (results.back() != 0) EXPECT_EQ(results.back(), E_ECLOSE);
+        }
+        for (const std::string& box : boxes) EXPECT_EQ(box, "Not enough memory");
+        EXPECT_EQ(faults.OpenFiles(), 0);
+        EXPECT_EQ(faults.LiveBlocks(), 0);
+      });
+  EXPECT_GT(failures, 5u);
 }
 
 }  // namespace

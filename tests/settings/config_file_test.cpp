@@ -1,16 +1,17 @@
 #include <string>
 
 #include "helpers/settings_fixture.h"
+#include "settings/params_pattern.h"
 
 namespace {
 
 class ConfigFileTest : public SettingsTest {
  protected:
   void Store(const char* key, const char* text) {
-    ASSERT_TRUE(WritePrivateProfileStringA("Doved", key, text, config.c_str()));
+    ASSERT_TRUE(os::Native.WriteProfileString("Doved", key, text, config.c_str()));
   }
-  void StoreStruct(const char* key, const void* bytes, UINT size) {
-    ASSERT_TRUE(WritePrivateProfileStructA("Doved", key, const_cast<void*>(bytes), size, config.c_str()));
+  void StoreStruct(const char* key, const void* bytes, std::uint32_t size) {
+    ASSERT_TRUE(os::Native.WriteProfileStruct("Doved", key, bytes, size, config.c_str()));
   }
 };
 
@@ -202,6 +203,49 @@ TEST_F(ConfigFileTest, NothingIsWrittenWithoutAConfigurationPath) {
   ConfigFilePathFormed = false;
   SaveSettings(DefaultSettings());
   EXPECT_TRUE(NamesIn(dir.Path(".")).empty());
+}
+
+// Each OS call of saving and then loading fails in turn. Every key holds its
+// old or its new value afterwards, whatever loads is a valid record, and
+// nothing is left behind: no file beside Doved.cfg, no open file, no block.
+TEST_F(ConfigFileTest, EveryFailingCallOfSavingAndLoadingLeavesAValidRecord) {
+  Settings saved = DefaultSettings();
+  saved.FileNameNumbering = 1;
+  saved.ExtractHobeta = true;
+  SetText(saved.FileNameNumberingSeparator, "~");
+  saved.ParamsPatternN = 2;
+  SaveSettings(DefaultSettings());
+  const std::string before = dir.Read("Doved.cfg");
+  Settings loaded{};
+  fault_os::ForEachFailingCall(
+      faults,
+      [&] {
+        dir.Write("Doved.cfg", before);
+        SetSettings(DefaultSettings());
+        SaveSettings(saved);
+        loaded = LoadSettings();
+      },
+      [&](unsigned nth, bool injected) {
+        SCOPED_TRACE(testing::Message() << "call " << nth << (injected ? " failing" : ", nothing failing"));
+        EXPECT_TRUE(loaded.FileNameNumbering == 1 || loaded.FileNameNumbering == 2);
+        EXPECT_TRUE(std::string(loaded.FileNameNumberingSeparator) == "~" ||
+                    std::string(loaded.FileNameNumberingSeparator) == "!   ");
+        EXPECT_TRUE(loaded.ParamsPatternN == 1 || loaded.ParamsPatternN == 2);
+        // The compiled pattern is always that of the selected text.
+        char compiled[PatternSize];
+        ASSERT_TRUE(CompileParamsPattern(loaded.ParamsPatternN == 2 ? loaded.ParamsPattern2 : loaded.ParamsPattern1,
+                                         compiled));
+        EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), std::string(compiled));
+        if (!injected) EXPECT_TRUE(SameSettings(loaded, [&] {
+          Settings expected = saved;
+          CompileParamsPattern(saved.ParamsPattern2, expected.FileNamingMode.CompiledParamsPattern);
+          return expected;
+        }()));
+        EXPECT_EQ(NamesIn(dir.Path(".")), std::vector<std::string>{"Doved.cfg"});
+        EXPECT_EQ(faults.OpenFiles(), 0);
+        EXPECT_EQ(faults.LiveBlocks(), 0);
+        faults.TakeBoxes();
+      });
 }
 
 }  // namespace

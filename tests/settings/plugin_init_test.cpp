@@ -35,7 +35,7 @@ class LoadedModule {
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
 
-  HMODULE Handle() const { return reinterpret_cast<HMODULE>(address_); }
+  const void* Handle() const { return address_; }
 
  private:
   void* handle_ = nullptr;
@@ -61,7 +61,7 @@ class PluginInitTest : public SettingsTest {
   std::string InDir(const std::string& path) const { return path.substr(base.size() + 1); }
 
   static void WriteConfig(const std::string& path, const char* numbering) {
-    ASSERT_TRUE(WritePrivateProfileStringA("Doved", "FileNameNumbering", numbering, path.c_str()));
+    ASSERT_TRUE(os::Native.WriteProfileString("Doved", "FileNameNumbering", numbering, path.c_str()));
   }
 };
 
@@ -69,8 +69,7 @@ TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
   const std::string folder = base + "/Plug ins";
   LoadedModule module(folder + "/Doved.wcx");
   WriteConfig(folder + "/Doved.cfg", "0");
-  ASSERT_TRUE(WritePrivateProfileStringA("Doved", "ParamsPatternN", "2", (folder + "/Doved.cfg").c_str()));
-  platform_test::CaptureBoxes(true);
+  ASSERT_TRUE(os::Native.WriteProfileString("Doved", "ParamsPatternN", "2", (folder + "/Doved.cfg").c_str()));
 
   EXPECT_TRUE(InitPlugin(module.Handle()));
   EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
@@ -78,7 +77,7 @@ TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
   EXPECT_EQ(current.FileNameNumbering, 0);
   EXPECT_EQ(std::string(current.FileNamingMode.CompiledParamsPattern),
             std::string(30, ' ') + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
-  EXPECT_TRUE(platform_test::TakeBoxes().empty());
+  EXPECT_TRUE(faults.TakeBoxes().empty());
 }
 
 TEST_F(PluginInitTest, PathOf251CharactersStillLeavesRoomForTheFileName) {
@@ -90,8 +89,6 @@ TEST_F(PluginInitTest, PathOf251CharactersStillLeavesRoomForTheFileName) {
 }
 
 TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
-  const HWND host = reinterpret_cast<HWND>(0x1234);
-  platform_test::SetTopLevelWindows({{host, GetCurrentProcessId(), nullptr, true}});
   for (const size_t length : {252u, 300u}) {
     SCOPED_TRACE(length);
     const std::string path = ModulePathOfLength(length);
@@ -100,15 +97,12 @@ TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
     WriteConfig(config, "0");
     const std::string configText = dir.Read(InDir(config));
     const std::string moduleBytes = dir.Read(InDir(path));
-    platform_test::CaptureBoxes(true);
 
     EXPECT_FALSE(InitPlugin(module.Handle()));
-    const std::vector<platform_test::ShownBox> boxes = platform_test::TakeBoxes();
+    const std::vector<fault_os::Box> boxes = faults.TakeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Path of plugin DLL is too long.");
     EXPECT_EQ(boxes[0].caption, ErrorCaption);
-    EXPECT_EQ(boxes[0].type, MB_ICONERROR);
-    EXPECT_EQ(boxes[0].owner, host);
     EXPECT_TRUE(SameSettings(Current(), DefaultSettings()));
     EXPECT_EQ(std::string(ConfigFilePath), path.substr(0, sizeof ConfigFilePath - 1));
 

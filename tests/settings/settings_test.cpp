@@ -44,7 +44,7 @@ TEST_F(SettingsRecordTest, SaveWritesTheFile) {
   Settings changed = DefaultSettings();
   changed.FileNameNumbering = 1;
   SaveSettings(changed);
-  EXPECT_EQ(GetPrivateProfileIntA("Doved", "FileNameNumbering", 9, config.c_str()), 1u);
+  EXPECT_EQ(os::Native.ProfileInt("Doved", "FileNameNumbering", 9, config.c_str()), 1u);
 }
 
 // Every field differs between the two records, so a copy that mixes them

@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "platform/posix/test_hooks.h"
+#include "helpers/fault_os.h"
 #include "support/ansi_string.h"
 
 namespace {
 
 class StringTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override { platform_test::ResetAll(); }
+  fault_os::FaultyOs faults;
 };
 
 TEST_F(StringTest, ReserveAddsSlackAndDoubles) {
@@ -94,7 +93,7 @@ TEST_F(StringTest, FailuresLeaveTheStringAsItWas) {
   ASSERT_TRUE(s.Reserve(1).IsOk());
   ASSERT_TRUE(s.Append("0123456789012345678901234567890").IsOk());  // fills capacity 31
   ASSERT_EQ(s.capacity, 31u);
-  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  faults.FailNth(fault_os::Op::Reallocate, 1);
   const Status failed = s.Append("more");
   EXPECT_EQ(HostCode(failed), E_NO_MEMORY);
   EXPECT_EQ(s.length, 31u);
@@ -105,7 +104,7 @@ TEST_F(StringTest, FailuresLeaveTheStringAsItWas) {
   EXPECT_STREQ(tooLong.message, "Capacity of string is too large");
   EXPECT_EQ(s.capacity, 31u);
 
-  platform_test::FailCall(platform_test::Fault::HeapAlloc, 1);
+  faults.FailNth(fault_os::Op::Allocate, 1);
   String fresh;
   EXPECT_EQ(HostCode(fresh.AppendChar('x')), E_NO_MEMORY);
   EXPECT_EQ(fresh.data, nullptr);

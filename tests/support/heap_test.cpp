@@ -2,15 +2,14 @@
 
 #include <cstring>
 
-#include "platform/posix/test_hooks.h"
+#include "helpers/fault_os.h"
 #include "support/heap.h"
 
 namespace {
 
 class HeapTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override { platform_test::ResetAll(); }
+  fault_os::FaultyOs faults;
 };
 
 const unsigned char* BlockStart(const void* payload) { return static_cast<const unsigned char*>(payload) - 8; }
@@ -81,12 +80,12 @@ TEST_F(HeapTest, GrowthIsZeroFilledAndKeepsContents) {
 }
 
 TEST_F(HeapTest, FailedAllocationsReturnNullAndKeepTheOldBlock) {
-  platform_test::FailCall(platform_test::Fault::HeapAlloc, 1);
+  faults.FailNth(fault_os::Op::Allocate, 1);
   EXPECT_EQ(MemAlloc(8), nullptr);
 
   auto* p = static_cast<unsigned char*>(MemAlloc(8));
   std::memset(p, 0x5A, 8);
-  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  faults.FailNth(fault_os::Op::Reallocate, 1);
   EXPECT_EQ(MemRealloc(p, 100), nullptr);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(p[i], 0x5A);
   ExpectGuards(p, 8);

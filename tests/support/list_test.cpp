@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/posix/test_hooks.h"
+#include "helpers/fault_os.h"
 #include "support/list.h"
 
 namespace {
@@ -13,8 +13,7 @@ struct Record40 {
 
 class ListTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override { platform_test::ResetAll(); }
+  fault_os::FaultyOs faults;
 };
 
 TEST_F(ListTest, CapacityDoublesFromOne) {
@@ -47,7 +46,7 @@ TEST_F(ListTest, FailedGrowthLeavesTheListUnchanged) {
   List<Record40> list;
   ASSERT_TRUE(list.Add(Record40{"first"}).IsOk());
   Record40* before = list.items;
-  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  faults.FailNth(fault_os::Op::Reallocate, 1);
   EXPECT_EQ(HostCode(list.Add(Record40{"second"})), E_NO_MEMORY);
   EXPECT_EQ(list.count, 1u);
   EXPECT_EQ(list.capacity, 1u);
@@ -72,7 +71,7 @@ TEST_F(ListTest, AppendDoublesTheCapacityUntilEverythingFits) {
 TEST_F(ListTest, FailedAppendLeavesTheListUnchanged) {
   List<char> list;
   ASSERT_TRUE(list.Append("ab", 2).IsOk());
-  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  faults.FailNth(fault_os::Op::Reallocate, 1);
   EXPECT_EQ(HostCode(list.Append("cdef", 4)), E_NO_MEMORY);
   EXPECT_EQ(std::string(list.items, list.count), "ab");
   EXPECT_EQ(list.capacity, 2u);

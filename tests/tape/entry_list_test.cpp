@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "helpers/fault_os.h"
 #include "helpers/naming_fixtures.h"
 #include "helpers/scanned_image.h"
-#include "platform/posix/test_hooks.h"
 #include "support/heap.h"
 #include "tape/entry_list.h"
 #include "tape/entry_name.h"
@@ -140,12 +140,9 @@ class HandList : public ::testing::Test {
  protected:
   TapeImage tape;  // its list holds pointers to the entries below, which it must not free
   std::vector<std::unique_ptr<HandEntry>> hands;
+  fault_os::FaultyOs faults;
 
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override {
-    tape.entries.count = 0;
-    platform_test::ResetAll();
-  }
+  void TearDown() override { tape.entries.count = 0; }
 
   void Add(std::unique_ptr<HandEntry> hand) {
     hand->entry.index = static_cast<std::int32_t>(hands.size());
@@ -195,17 +192,17 @@ TEST_F(HandList, RunningOutOfMemoryLeavesACorrectPrefix) {
   const std::vector<std::uint32_t> full = {0, 1, 2, 3, 4, 5};
   ASSERT_TRUE(CountDuplicates(tape).IsOk());
   ASSERT_EQ(Ordinals(), full);
-  for (const auto fault : {platform_test::Fault::HeapAlloc, platform_test::Fault::HeapReAlloc}) {
+  for (const auto fault : {fault_os::Op::Allocate, fault_os::Op::Reallocate}) {
     bool failedSomewhere = false;
     for (unsigned nth = 1; nth <= 30; ++nth) {
       // As on a newly scanned image, no names are kept yet, so that they grow again.
       MemFree(tape.listedNames.items);
       tape.listedNames.items = nullptr;
       tape.listedNames.count = tape.listedNames.capacity = 0;
-      platform_test::ClearFaults();
-      platform_test::FailCall(fault, nth);
+      faults.Clear();
+      faults.FailNth(fault, nth);
       EXPECT_TRUE(CountDuplicates(tape).IsOk());
-      platform_test::ClearFaults();
+      faults.Clear();
       const std::vector<std::uint32_t> ordinals = Ordinals();
       std::size_t counted = 0;
       while (counted < ordinals.size() && ordinals[counted] == full[counted]) ++counted;

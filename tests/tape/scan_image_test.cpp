@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "helpers/fault_os.h"
 #include "helpers/scanned_image.h"
 #include "helpers/tap_builder.h"
-#include "platform/posix/test_hooks.h"
 #include "support/heap.h"
 
 namespace {
@@ -19,8 +19,7 @@ using tap_test::ScannedImage;
 
 class ScanImageTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform_test::ResetAll(); }
-  void TearDown() override { platform_test::ResetAll(); }
+  fault_os::FaultyOs faults;
 };
 
 Settings HobetaExtraction() {
@@ -383,13 +382,13 @@ TEST_F(ScanImageTest, AddEntryMakesAClearedEntryOrNothing) {
   EXPECT_EQ(entry->dataBlock, nullptr);
   EXPECT_EQ(image.Count(), 1u);
 
-  platform_test::FailCall(platform_test::Fault::HeapAlloc, 1);
+  faults.FailNth(fault_os::Op::Allocate, 1);
   EXPECT_EQ(HostCode(AddEntry(image.Tape(), entry)), E_NO_MEMORY);
   EXPECT_EQ(entry, nullptr);
   EXPECT_EQ(image.Count(), 1u);
 
   // The entry is made but the list cannot grow from capacity 1: it is freed again.
-  platform_test::FailCall(platform_test::Fault::HeapReAlloc, 1);
+  faults.FailNth(fault_os::Op::Reallocate, 1);
   EXPECT_EQ(HostCode(AddEntry(image.Tape(), entry)), E_NO_MEMORY);
   EXPECT_EQ(entry, nullptr);
   EXPECT_EQ(image.Count(), 1u);
@@ -397,7 +396,7 @@ TEST_F(ScanImageTest, AddEntryMakesAClearedEntryOrNothing) {
 
 TEST_F(ScanImageTest, OutOfMemoryEndsTheScan) {
   ScannedImage image(Concat({DataBlock({1}), DataBlock({2}), DataBlock({3})}));
-  platform_test::FailCall(platform_test::Fault::HeapAlloc, 4);  // entry, list, entry, then the third entry
+  faults.FailNth(fault_os::Op::Allocate, 4);  // entry, list, entry, then the third entry
   const Status status = image.Scan();
   EXPECT_EQ(HostCode(status), E_NO_MEMORY);
   EXPECT_EQ(image.Count(), 2u);

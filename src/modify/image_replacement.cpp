@@ -1,0 +1,34 @@
+#include "modify/image_replacement.h"
+
+Status ImageReplacement::Start(const char* imagePath) {
+  const Status resolved = ImageFile::ResolvePath(imagePath, target_);
+  if (resolved.IsFailed()) return SilentFailure(E_ECREATE);
+  if (file_.CreateUnnamed(target_.CStr()).IsOk()) return StatusOk;
+  return MakeTempImage(target_.CStr(), name_, file_, numbers_);
+}
+
+void ImageReplacement::TakeOver(const ImageFile& image, std::uint64_t creationTime) {
+  file_.CopyMetadataFrom(image);
+  file_.SetTimes(creationTime, 0);
+}
+
+Status ImageReplacement::Finish(ImageFile& image, bool durable) {
+  // The copy must be on disk before it takes the image's name, or a power
+  // loss after the rename could leave neither the old image nor the new one.
+  if (durable && !file_.Flush()) return SilentFailure(E_EWRITE);
+  if (name_.length == 0) {
+    const Status named = NameTempImage(target_.CStr(), name_, file_, numbers_);
+    if (named.IsFailed()) return named;
+  }
+  const Status closed = file_.Close(CloseAs::Success);
+  if (closed.IsFailed()) return closed;
+  if (!image.GiveWayTo(name_.CStr())) return SilentFailure(E_EWRITE);
+  name_.Clear();
+  return StatusOk;
+}
+
+void ImageReplacement::Discard() {
+  file_.Close(CloseAs::Success);
+  if (name_.length != 0) ImageFile::Delete(name_.CStr());
+  name_.Clear();
+}

@@ -1,0 +1,45 @@
+// The new bytes of an image, written beside it and put in its place in one
+// step: until then the image is untouched, and on every way out short of it
+// nothing of the replacement stays. Where the system allows, the replacement
+// has no name until just before it takes the image's, so that not even a
+// process killed meanwhile leaves it behind.
+#pragma once
+
+#include <cstdint>
+
+#include "base/status.h"
+#include "file/image_file.h"
+#include "modify/temp_image.h"
+#include "support/ansi_string.h"
+
+class ImageReplacement {
+ public:
+  explicit ImageReplacement(TempNumberSource numbers = FreshTempNumber) : numbers_(numbers) {}
+  ImageReplacement(const ImageReplacement&) = delete;
+  ImageReplacement& operator=(const ImageReplacement&) = delete;
+  ~ImageReplacement() { Discard(); }
+
+  // Makes the empty replacement of the image at `imagePath`, beside the file
+  // that the path names through links; E_ECREATE when it cannot be made.
+  Status Start(const char* imagePath);
+  // Where the new bytes go.
+  ImageFile& File() { return file_; }
+  // Gives the replacement what the image carries beside its bytes: its
+  // creation time, permissions and extended attributes. Best effort: a file
+  // system without them drops them.
+  void TakeOver(const ImageFile& image, std::uint64_t creationTime);
+  // Puts the replacement in the place of `image`, which is closed by it;
+  // `durable` puts its bytes on disk first. E_EWRITE, E_ECREATE when it can
+  // have no name, or E_ECLOSE when it cannot be closed; the image stays as
+  // it was then.
+  Status Finish(ImageFile& image, bool durable);
+
+ private:
+  // Removes a replacement that did not take the image's place.
+  void Discard();
+
+  TempNumberSource numbers_;
+  ImageFile file_;
+  String target_;  // the image, through links
+  String name_;    // the replacement's name, once it has one
+};

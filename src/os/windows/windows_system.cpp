@@ -1,0 +1,71 @@
+// The clock, the process heap, the module path and the profile calls of Windows.
+#include <windows.h>
+// windows.h maps this name onto the system's own call.
+#undef WriteProfileString
+
+#include "os/windows/windows_methods.h"
+
+namespace os::windows {
+namespace {
+
+HANDLE ProcessHeap() {
+  // The same value whichever thread asks first.
+  static const HANDLE heap = GetProcessHeap();
+  return heap;
+}
+
+}  // namespace
+
+FileTime Now() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return static_cast<FileTime>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+}
+
+std::uint64_t Counter() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<std::uint64_t>(counter.QuadPart);
+}
+
+void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint32_t LocalDosDateTime(FileTime time) {
+  const FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+  FILETIME local;
+  WORD date;
+  WORD dosTime;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &dosTime)) return 0;
+  return static_cast<std::uint32_t>(date) << 16 | dosTime;
+}
+
+void* Allocate(std::size_t size) { return HeapAlloc(ProcessHeap(), HEAP_ZERO_MEMORY, size); }
+
+void* Reallocate(void* block, std::size_t, std::size_t size) {
+  return HeapReAlloc(ProcessHeap(), HEAP_ZERO_MEMORY, block, size);
+}
+
+bool Free(void* block) { return HeapFree(ProcessHeap(), 0, block) != FALSE; }
+
+std::uint32_t ModulePath(const void* module, char* out, std::uint32_t size) {
+  return GetModuleFileNameA(static_cast<HMODULE>(const_cast<void*>(module)), out, size);
+}
+
+std::uint32_t ProfileInt(const char* section, const char* key, int fallback, const char* path) {
+  return GetPrivateProfileIntA(section, key, fallback, path);
+}
+
+bool ProfileStruct(const char* section, const char* key, void* out, std::uint32_t size, const char* path) {
+  return GetPrivateProfileStructA(section, key, out, size, path) != FALSE;
+}
+
+bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
+  return WritePrivateProfileStringA(section, key, value, path) != FALSE;
+}
+
+bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
+                        const char* path) {
+  return WritePrivateProfileStructA(section, key, const_cast<void*>(bytes), size, path) != FALSE;
+}
+
+}  // namespace os::windows

@@ -1,0 +1,123 @@
+// A file manager killed while it packs or deletes: whenever the kill comes,
+// the image is its old bytes or its new bytes, and no temporary file stays.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+#include <filesystem>
+
+#include "helpers/file_contents.h"
+#include "helpers/host_tool.h"
+#include "helpers/tap_builder.h"
+
+namespace {
+
+constexpr unsigned Rounds = 60;
+
+class KillTest : public HostToolTest {
+ protected:
+  // Starts "doved ARGS..." with its output thrown away.
+  pid_t Start(const std::vector<std::string>& args) const {
+    const std::string tool = dir.Path("bin/doved");
+    std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      std::freopen("/dev/null", "w", stdout);
+      std::freopen("/dev/null", "w", stderr);
+      execv(tool.c_str(), argv.data());
+      _exit(127);
+    }
+    return child;
+  }
+
+  // Runs the command to its end and says how long it took.
+  std::chrono::microseconds RunWhole(const std::vector<std::string>& args) const {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = Start(args);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+  }
+
+  // Runs the command once to its end, which gives the new image, then kills
+  // it at a random moment of its run, many times over; `prepare` puts the
+  // old image back before each run.
+  template <typename Prepare>
+  void KillAtRandom(const std::vector<std::string>& args, const std::string& image, Prepare prepare,
+                    const std::vector<std::string>& expectedFiles) {
+    std::mt19937 random(20261208);
+    prepare();
+    const std::string before = FileBytes(image);
+    const auto whole = RunWhole(args);
+    const std::string after = FileBytes(image);
+    ASSERT_NE(after, before);
+    unsigned killedOld = 0;
+    unsigned killedNew = 0;
+    for (unsigned round = 0; round < Rounds; ++round) {
+      prepare();
+      const long delay = std::uniform_int_distribution<long>(0, whole.count() + whole.count() / 4)(random);
+      const pid_t child = Start(args);
+      const timespec pause{delay / 1000000, (delay % 1000000) * 1000};
+      nanosleep(&pause, nullptr);
+      kill(child, SIGKILL);
+      int status = 0;
+      waitpid(child, &status, 0);
+      SCOPED_TRACE(::testing::Message() << "round " << round << ", killed after " << delay << " us");
+      const std::string now = FileBytes(image);
+      EXPECT_TRUE(now == before || now == after) << "the image is neither old nor new: " << now.size() << " bytes";
+      if (now == before) ++killedOld;
+      if (now == after) ++killedNew;
+      EXPECT_EQ(FilesIn(dir.Path("work")), expectedFiles);
+    }
+    // The kills met the work both before and after the image changed.
+    RecordProperty("killed_while_old", static_cast<int>(killedOld));
+    RecordProperty("killed_when_new", static_cast<int>(killedNew));
+    EXPECT_GT(killedOld, 0u);
+  }
+};
+
+TEST_F(KillTest, PackIsOldOrNewWheneverItIsKilled) {
+  std::filesystem::create_directory(dir.Path("work"));
+  std::vector<std::string> args = {"pack", dir.Path("work/image.tap"), "-C", dir.Path("work")};
+  std::vector<std::string> files;
+  for (unsigned i = 0; i < 1500; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%04u.C", i);
+    StoreFile(dir.Path("work/") + name, std::string(1024, static_cast<char>(i)));
+    args.push_back(name);
+    files.push_back(name);
+  }
+  const tap_builder::Bytes large = tap_builder::LargeImage();
+  const std::string before(large.begin(), large.begin() + 10 * 65025);  // ten code files
+  files.push_back("image.tap");
+  std::sort(files.begin(), files.end());
+  KillAtRandom(args, dir.Path("work/image.tap"), [&] { StoreFile(dir.Path("work/image.tap"), before); }, files);
+}
+
+TEST_F(KillTest, DeleteIsOldOrNewWheneverItIsKilled) {
+  std::filesystem::create_directory(dir.Path("work"));
+  Configure("[Doved]\nFileNameNumbering=0\n");
+  const tap_builder::Bytes large = tap_builder::LargeImage();
+  const std::string before(large.begin(), large.end());
+  const std::string image = dir.Path("work/GAMES.TAP");
+  std::vector<std::string> args = {"delete", image};
+  for (unsigned i = 0; i < 484; i += 2) {
+    char name[16];
+    std::snprintf(name, sizeof name, "b%05u.C", i);
+    args.push_back(name);
+  }
+  KillAtRandom(args, image, [&] { StoreFile(image, before); }, {"GAMES.TAP"});
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// A test's wrapper around the operating system's methods: while one lives,
+// every call of the plug-in goes through it. Error boxes are recorded
+// instead of shown, pauses are counted instead of slept, chosen calls fail,
+// and the files and heap blocks that the calls leave open are counted.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace fault_os {
+
+// The calls that can fail, by name.
+enum class Op : std::uint8_t {
+  Open,
+  Close,
+  Size,
+  Read,
+  Write,
+  Flush,
+  MapView,
+  UnmapView,
+  GetTimes,
+  SetTimes,
+  Delete,
+  CreateUnnamed,
+  Link,
+  CopyMetadata,
+  Replace,
+  ResolvePath,
+  Allocate,
+  Reallocate,
+  ModulePath,
+  ProfileStruct,
+  WriteProfileString,
+  WriteProfileStruct,
+  Count
+};
+
+const char* NameOf(Op op);
+
+struct Box {
+  std::string caption;
+  std::string text;
+};
+
+class FaultyOs {
+ public:
+  FaultyOs();
+  ~FaultyOs();
+  FaultyOs(const FaultyOs&) = delete;
+  FaultyOs& operator=(const FaultyOs&) = delete;
+
+  // The nth call from now (1 = the next) of any of the calls that can fail
+  // fails, once.
+  void FailNthCall(unsigned nth);
+  // The nth call of `op` from now fails, once.
+  void FailNth(Op op, unsigned nth);
+  // Every call of `op` fails until Clear.
+  void FailEvery(Op op);
+  // No failure planned; the counts of calls start again.
+  void Clear();
+
+  // Whether a planned failure has happened.
+  bool Injected() const;
+  // The call that failed, for messages.
+  std::string InjectedCall() const;
+  unsigned Calls(Op op) const;
+
+  // The system's text for `code`, in place of the system's own; codes
+  // without one have no text.
+  void SetSystemText(std::uint32_t code, const std::string& text);
+
+  std::vector<Box> TakeBoxes();
+  std::vector<std::string> TakeBoxTexts();
+  unsigned Pauses() const;
+
+  // What the calls made while installed hold now.
+  int OpenFiles() const;
+  long LiveBlocks() const;
+};
+
+}  // namespace fault_os
+
+namespace fault_os {
+
+// Runs `attempt()` once with each call that can fail failing in turn, the
+// first, the second, and so on, until a run meets no failure; `check(nth,
+// injected)` follows each run. Returns the number of runs.
+template <typename Attempt, typename Check>
+unsigned ForEachFailingCall(FaultyOs& faults, Attempt attempt, Check check) {
+  for (unsigned nth = 1;; ++nth) {
+    faults.FailNthCall(nth);
+    attempt();
+    const bool injected = faults.Injected();
+    faults.Clear();
+    check(nth, injected);
+    if (!injected) return nth;
+  }
+}
+
+}  // namespace fault_os

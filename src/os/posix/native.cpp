@@ -1,0 +1,37 @@
+#include "os/posix/methods.h"
+
+namespace os {
+
+const Methods Native = {
+    .Open = posix::Open,
+    .Close = posix::Close,
+    .Size = posix::Size,
+    .Read = posix::Read,
+    .Write = posix::Write,
+    .Seek = posix::Seek,
+    .SetEnd = posix::SetEnd,
+    .Flush = posix::Flush,
+    .MapView = nullptr,
+    .UnmapView = nullptr,
+    .GetTimes = nullptr,
+    .SetTimes = nullptr,
+    .Delete = posix::Delete,
+    .Replace = posix::Replace,
+    .ResolvePath = posix::ResolvePath,
+    .Now = nullptr,
+    .Counter = nullptr,
+    .Sleep = nullptr,
+    .LocalDosDateTime = nullptr,
+    .Allocate = nullptr,
+    .Reallocate = nullptr,
+    .Free = nullptr,
+    .ModulePath = nullptr,
+    .ProfileInt = nullptr,
+    .ProfileStruct = nullptr,
+    .WriteProfileString = nullptr,
+    .WriteProfileStruct = nullptr,
+    .ShowErrorBox = nullptr,
+    .SystemErrorText = nullptr,
+};
+
+}  // namespace os

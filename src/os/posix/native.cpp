@@ -25,13 +25,13 @@ const Methods Native = {
     .Allocate = posix::Allocate,
     .Reallocate = posix::Reallocate,
     .Free = posix::Free,
-    .ModulePath = nullptr,
+    .ModulePath = posix::ModulePath,
     .ProfileInt = nullptr,
     .ProfileStruct = nullptr,
     .WriteProfileString = nullptr,
     .WriteProfileStruct = nullptr,
-    .ShowErrorBox = nullptr,
-    .SystemErrorText = nullptr,
+    .ShowErrorBox = posix::ShowErrorBox,
+    .SystemErrorText = posix::SystemErrorText,
 };
 
 }  // namespace os

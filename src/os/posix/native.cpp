@@ -1,0 +1,37 @@
+#include "os/posix/methods.h"
+
+namespace os {
+
+const Methods Native = {
+    .Open = posix::Open,
+    .Close = posix::Close,
+    .Size = posix::Size,
+    .Read = posix::Read,
+    .Write = posix::Write,
+    .Seek = posix::Seek,
+    .SetEnd = posix::SetEnd,
+    .Flush = posix::Flush,
+    .MapView = posix::MapView,
+    .UnmapView = posix::UnmapView,
+    .GetTimes = posix::GetTimes,
+    .SetTimes = posix::SetTimes,
+    .Delete = posix::Delete,
+    .Replace = posix::Replace,
+    .ResolvePath = posix::ResolvePath,
+    .Now = posix::Now,
+    .Counter = posix::Counter,
+    .Sleep = posix::Sleep,
+    .LocalDosDateTime = posix::LocalDosDateTime,
+    .Allocate = posix::Allocate,
+    .Reallocate = posix::Reallocate,
+    .Free = posix::Free,
+    .ModulePath = posix::ModulePath,
+    .ProfileInt = posix::ProfileInt,
+    .ProfileStruct = posix::ProfileStruct,
+    .WriteProfileString = posix::WriteProfileString,
+    .WriteProfileStruct = posix::WriteProfileStruct,
+    .ShowErrorBox = posix::ShowErrorBox,
+    .SystemErrorText = posix::SystemErrorText,
+};
+
+}  // namespace os

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "helpers/dir_listing.h"
+#include "helpers/scratch_dir.h"
+#include "os/os.h"
+
+namespace {
+
+const os::Methods& Os = os::Native;
+
+class OsProfileTest : public ::testing::Test {
+ protected:
+  std::uint32_t Int(const char* section, const char* key, int fallback) {
+    return Os.ProfileInt(section, key, fallback, file.c_str());
+  }
+  bool Write(const char* section, const char* key, const char* value) {
+    return Os.WriteProfileString(section, key, value, file.c_str());
+  }
+  ScratchDir dir;
+  std::string file = dir.Path("test.ini");
+};
+
+TEST_F(OsProfileTest, ReadsIntegersLikeWindows) {
+  dir.Write("test.ini",
+            "; comment=1\n"
+            "[Other]\n"
+            "Number=99\n"
+            "[  doved  ]\r\n"
+            "  NUMBER  =  42  \r\n"
+            "neg=-3abc\n"
+            "plus=+12x\n"
+            "text=abc\n"
+            "empty=\n"
+            "blank= \t \n"
+            "last=5");
+  EXPECT_EQ(Int("Doved", "number", 7), 42u);
+  EXPECT_EQ(Int("DOVED", "neg", 7), static_cast<std::uint32_t>(-3));
+  EXPECT_EQ(Int("Doved", "plus", 7), 12u);
+  EXPECT_EQ(Int("Doved", "text", 7), 0u);
+  EXPECT_EQ(Int("Doved", "empty", 7), 7u);
+  EXPECT_EQ(Int("Doved", "blank", 7), 7u);
+  EXPECT_EQ(Int("Doved", "last", 7), 5u);
+  EXPECT_EQ(Int("Other", "number", 7), 99u);
+  EXPECT_EQ(Int("Doved", "comment", -1), static_cast<std::uint32_t>(-1));
+  EXPECT_EQ(Int("Doved", "missing", -1), static_cast<std::uint32_t>(-1));
+  EXPECT_EQ(Int("Missing", "number", 7), 7u);
+  EXPECT_EQ(Os.ProfileInt("Doved", "number", 7, dir.Path("none.ini").c_str()), 7u);
+}
+
+TEST_F(OsProfileTest, WritesKeepEveryOtherLineAndLeaveNoTemporaryFile) {
+  dir.Write("test.ini",
+            "; header comment\n"
+            "[Other]\n"
+            "b=other\n"
+            "\n"
+            "[Doved]\n"
+            "a=1\n"
+            "; note\n"
+            "b = 2\n"
+            "\n"
+            "[Last]\n"
+            "x=y\n");
+  EXPECT_TRUE(Write("DOVED", "B", "20"));
+  EXPECT_TRUE(Write("Doved", "c", "3"));
+  EXPECT_TRUE(Write("New", "k", "v"));
+  EXPECT_EQ(dir.Read("test.ini"),
+            "; header comment\r\n"
+            "[Other]\r\n"
+            "b=other\r\n"
+            "\r\n"
+            "[Doved]\r\n"
+            "a=1\r\n"
+            "; note\r\n"
+            "b=20\r\n"
+            "c=3\r\n"
+            "\r\n"
+            "[Last]\r\n"
+            "x=y\r\n"
+            "[New]\r\n"
+            "k=v\r\n");
+  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
+}
+
+TEST_F(OsProfileTest, CreatesTheFileAndDeletesKeysAndSections) {
+  EXPECT_TRUE(Write("S", "gone", nullptr));
+  EXPECT_TRUE(Write("S", nullptr, nullptr));
+  EXPECT_TRUE(NamesIn(dir.Path()).empty()) << "deleting from a missing file creates nothing";
+
+  EXPECT_TRUE(Write("S", "k", "v"));
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=v\r\n");
+  EXPECT_TRUE(Write("S", "j", "w"));
+  EXPECT_TRUE(Write("T", "k", "t"));
+  EXPECT_TRUE(Write("s", "K", nullptr));
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nj=w\r\n[T]\r\nk=t\r\n");
+  EXPECT_TRUE(Write("s", nullptr, nullptr));
+  EXPECT_EQ(dir.Read("test.ini"), "[T]\r\nk=t\r\n");
+  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
+}
+
+TEST_F(OsProfileTest, RewriteKeepsTheModeAndALinkStaysALink) {
+  dir.Write("real.ini", "[S]\nk=1\n");
+  ASSERT_EQ(chmod(dir.Path("real.ini").c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real.ini", file.c_str()), 0);
+  EXPECT_TRUE(Write("S", "k", "2"));
+  struct stat info {};
+  ASSERT_EQ(lstat(file.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(stat(dir.Path("real.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(dir.Read("real.ini"), "[S]\r\nk=2\r\n");
+}
+
+TEST_F(OsProfileTest, WriteIntoAMissingDirectoryFailsAndMakesNothing) {
+  EXPECT_FALSE(Os.WriteProfileString("S", "k", "v", dir.Path("missing/test.ini").c_str()));
+  EXPECT_TRUE(NamesIn(dir.Path()).empty());
+}
+
+TEST_F(OsProfileTest, StructsRoundTripAsUppercaseHexWithChecksum) {
+  const std::uint8_t bytes[] = {0x00, 0xAB, 0x10, 0xFF};
+  EXPECT_TRUE(Os.WriteProfileStruct("S", "data", bytes, sizeof bytes, file.c_str()));
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\ndata=00AB10FFBA\r\n");
+  std::uint8_t back[4] = {};
+  EXPECT_TRUE(Os.ProfileStruct("s", "DATA", back, sizeof back, file.c_str()));
+  EXPECT_EQ(std::memcmp(back, bytes, sizeof bytes), 0);
+}
+
+TEST_F(OsProfileTest, MalformedStructsLeaveTheBufferAlone) {
+  dir.Write("test.ini",
+            "[S]\n"
+            "lower=00ab10ffba\n"
+            "short=00AB10BB\n"
+            "long=00AB10FF00BA\n"
+            "odd=00AB10FFBA0\n"
+            "sum=00AB10FFBB\n"
+            "digit=00AG10FFC1\n"
+            "sign=-0AB10FFBA\n");
+  std::array<std::uint8_t, 4> buffer;
+  buffer.fill(0x5A);
+  EXPECT_TRUE(Os.ProfileStruct("S", "lower", buffer.data(), 4, file.c_str()));
+  EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x00, 0xAB, 0x10, 0xFF}));
+  for (const char* key : {"short", "long", "odd", "sum", "digit", "sign", "missing"}) {
+    buffer.fill(0x5A);
+    EXPECT_FALSE(Os.ProfileStruct("S", key, buffer.data(), 4, file.c_str())) << key;
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x5A, 0x5A, 0x5A, 0x5A})) << key;
+  }
+}
+
+// Each write reads, changes and replaces the whole file: without one write
+// at a time, a thread replaces the file with a text that lacks the other's key.
+TEST_F(OsProfileTest, WritesFromTwoThreadsKeepEveryKey) {
+  constexpr int Keys = 20;
+  const auto writeKeys = [this](const char* prefix) {
+    for (int i = 0; i < Keys; ++i) {
+      const std::string key = prefix + std::to_string(i);
+      EXPECT_TRUE(Write("S", key.c_str(), "1"));
+    }
+  };
+  std::thread other([&] { writeKeys("b"); });
+  writeKeys("a");
+  other.join();
+  for (int i = 0; i < Keys; ++i) {
+    EXPECT_EQ(Int("S", ("a" + std::to_string(i)).c_str(), 0), 1u) << i;
+    EXPECT_EQ(Int("S", ("b" + std::to_string(i)).c_str(), 0), 1u) << i;
+  }
+}
+
+}  // namespace

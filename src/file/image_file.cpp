@@ -154,22 +154,23 @@ Status ImageFile::CreateUnnamed(const char* besidePath) {
 }
 
 bool ImageFile::GiveName(const char* path) {
-  if (pathCopy != nullptr || !os::Os().Link(file, path)) return false;
+  if (pathCopy != nullptr) return false;
+  // The copy first: a name that is not remembered could never be removed.
   pathCopy = CopyPath(path);
-  if (pathCopy != nullptr) return true;
-  // A name that is not remembered could never be removed again.
-  os::Os().Delete(path);
+  if (pathCopy != nullptr && os::Os().Link(file, path)) return true;
+  MemFree(pathCopy);
+  pathCopy = nullptr;
   return false;
 }
 
 bool ImageFile::CopyMetadataFrom(const ImageFile& other) { return os::Os().CopyMetadata(other.file, file); }
 
 bool ImageFile::GiveWayTo(const char* replacement) {
-  bool ok = Unmap();
-  if (!os::Os().Replace(replacement, pathCopy, file)) ok = false;
-  file = nullptr;
+  // A view that stays would keep the file from being replaced on Windows.
+  const bool replaced = Unmap() && os::Os().Replace(replacement, pathCopy, file);
+  if (replaced) file = nullptr;  // closed by the replacement
   Close(CloseAs::Success);
-  return ok;
+  return replaced;
 }
 
 bool ImageFile::Delete(const char* path) { return os::Os().Delete(path); }

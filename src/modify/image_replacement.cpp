@@ -16,6 +16,9 @@ Status ImageReplacement::Finish(ImageFile& image, bool durable) {
   // The copy must be on disk before it takes the image's name, or a power
   // loss after the rename could leave neither the old image nor the new one.
   if (durable && !file_.Flush()) return SilentFailure(E_EWRITE);
+  // Whatever can take time goes before the replacement has a name: from then
+  // on only the few calls that put it in the image's place remain.
+  if (!image.Unmap()) return SilentFailure(E_ECLOSE);
   if (name_.length == 0) {
     const Status named = NameTempImage(target_.CStr(), name_, file_, numbers_);
     if (named.IsFailed()) return named;

@@ -86,18 +86,31 @@ class FaultyOs {
 
 namespace fault_os {
 
+// Whether the failed call (as ForEachFailingCall names it) was one of `op`.
+inline bool Is(const std::string& failed, Op op) { return failed.rfind(std::string(NameOf(op)) + " #", 0) == 0; }
+
+// What a run may show when `failed` failed and it ended with host code
+// `code`: memory running out says so, whatever the code it comes to; other
+// failures say nothing but their code.
+inline bool BoxesFit(const std::vector<std::string>& boxes, const std::string& failed, int code) {
+  const std::vector<std::string> memory = {"Not enough memory"};
+  if (code == 11) return boxes == memory;
+  return boxes.empty() || ((Is(failed, Op::Allocate) || Is(failed, Op::Reallocate)) && boxes == memory);
+}
+
 // Runs `attempt()` once with each call that can fail failing in turn, the
-// first, the second, and so on, until a run meets no failure; `check(nth,
-// injected)` follows each run. Returns the number of runs.
+// first, the second, and so on, until a run meets no failure; `check(failed)`
+// follows each run, with the call that failed ("Write #3"), or "" when none
+// did. Returns the number of runs.
 template <typename Attempt, typename Check>
 unsigned ForEachFailingCall(FaultyOs& faults, Attempt attempt, Check check) {
   for (unsigned nth = 1;; ++nth) {
     faults.FailNthCall(nth);
     attempt();
-    const bool injected = faults.Injected();
+    const std::string failed = faults.Injected() ? faults.InjectedCall() : std::string();
     faults.Clear();
-    check(nth, injected);
-    if (!injected) return nth;
+    check(failed);
+    if (failed.empty()) return nth;
   }
 }
 

@@ -34,7 +34,9 @@ inline std::uint64_t PairTime(std::uint16_t low, std::uint16_t high) {
 // Writes `bytes` to `path`; a non-zero `creationTime` is set through the file calls.
 inline void WriteSource(const std::string& path, const std::string& bytes, std::uint64_t creationTime = 0) {
   StoreFile(path, bytes);
-  if (creationTime != 0) EXPECT_TRUE(SetTimesOf(path, creationTime)) << path;
+  if (creationTime != 0) {
+    EXPECT_TRUE(SetTimesOf(path, creationTime)) << path;
+  }
 }
 
 // NUL-ended names closed by an empty one.

@@ -50,11 +50,11 @@ Tally Race(const char* path, int caller, pthread_barrier_t* together) {
     os::File* file = Os.Open(path, os::Access::ReadWrite, os::Disposition::OpenAlways, &created);
     if (file == nullptr) continue;
     ++tally.got;
+    // Marks of one length, so that each covers the last one whole.
     char mark[16];
-    const int length = snprintf(mark, sizeof mark, "%d:%d", caller, round);
+    const int length = snprintf(mark, sizeof mark, "%03d:%05d", caller, round);
     std::uint32_t done = 0;
-    const bool written = Os.Seek(file, 0, os::SeekFrom::Begin) && Os.SetEnd(file) &&
-                         Os.Write(file, mark, static_cast<std::uint32_t>(length), &done);
+    const bool written = Os.Write(file, mark, static_cast<std::uint32_t>(length), &done);
     if (!written || PathBytes(path) != std::string(mark, length)) ++tally.unnamed;
     Os.Close(file);
     Os.Delete(path);  // refused while the other caller holds the file

@@ -68,21 +68,21 @@ TEST_F(OsSharingTest, HeldFilesAreNeitherDeletedNorReplaced) {
     os::File* reader = Os.Open(path.c_str(), Access::Read, Disposition::OpenExisting, nullptr);
     ASSERT_NE(reader, nullptr);
     EXPECT_FALSE(Os.Delete(path.c_str()));
-    EXPECT_FALSE(Os.Replace(other.c_str(), path.c_str()));
-    EXPECT_FALSE(Os.Replace(path.c_str(), moved.c_str())) << "a held source stays too";
+    EXPECT_FALSE(Os.Replace(other.c_str(), path.c_str(), nullptr));
+    EXPECT_FALSE(Os.Replace(path.c_str(), moved.c_str(), nullptr)) << "a held source stays too";
     Os.Close(reader);
   }
   {
     HoldingChild child(path, Access::Read);
     ASSERT_TRUE(child.Opened());
     EXPECT_FALSE(Os.Delete(path.c_str()));
-    EXPECT_FALSE(Os.Replace(other.c_str(), path.c_str()));
+    EXPECT_FALSE(Os.Replace(other.c_str(), path.c_str(), nullptr));
   }
   EXPECT_EQ(dir.Read("image.tap"), "contents");
   EXPECT_TRUE(dir.Has("image.tap.1.temp"));
   EXPECT_FALSE(dir.Has("moved.tap"));
 
-  EXPECT_TRUE(Os.Replace(other.c_str(), path.c_str()));
+  EXPECT_TRUE(Os.Replace(other.c_str(), path.c_str(), nullptr));
   EXPECT_EQ(dir.Read("image.tap"), "replacement");
   EXPECT_FALSE(dir.Has("image.tap.1.temp"));
   EXPECT_TRUE(Os.Delete(path.c_str()));

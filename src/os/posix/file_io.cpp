@@ -52,18 +52,6 @@ bool Write(File* file, const void* bytes, std::uint32_t count, std::uint32_t* do
   return ok;
 }
 
-// From the end, the offset is a signed distance, as on Windows.
-bool Seek(File* file, std::uint64_t offset, SeekFrom from) {
-  if (from == SeekFrom::Begin && offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
-  return lseek(DescriptorOf(file), static_cast<off_t>(offset), from == SeekFrom::End ? SEEK_END : SEEK_SET) >= 0;
-}
-
-bool SetEnd(File* file) {
-  const int fd = DescriptorOf(file);
-  const off_t position = lseek(fd, 0, SEEK_CUR);
-  return position >= 0 && ftruncate(fd, position) == 0;
-}
-
 bool Flush(File* file) { return fsync(DescriptorOf(file)) == 0; }
 
 }  // namespace os::posix

@@ -4,10 +4,12 @@
 // that had reached it before sees afterwards that the path no longer names
 // it, and opens what the path names now.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "os/posix/descriptor.h"
 #include "os/posix/methods.h"
 #include "os/posix/paths.h"
 #include "os/posix/sharing.h"
@@ -26,13 +28,10 @@ class Holds {
       if (fd >= 0) close(fd);
     }
   }
-  // Holds the regular file at `path`, leaving its descriptor (or -1) in
-  // `fd`; false when another open holds it.
-  bool Take(const char* path, const struct stat& status, int* fd = nullptr) {
-    int held = -1;
+  // Holds the regular file at `path`; false when another open holds it.
+  bool Take(const char* path, const struct stat& status) {
     bool busy = false;
-    if (S_ISREG(status.st_mode)) held = fds_[count_++] = HoldForRemoval(path, &busy);
-    if (fd != nullptr) *fd = held;
+    if (S_ISREG(status.st_mode)) fds_[count_++] = HoldForRemoval(path, &busy);
     return !busy;
   }
 
@@ -41,15 +40,41 @@ class Holds {
   int count_ = 0;
 };
 
-// Puts a rename on the disk: the directory that now holds the name.
-bool SyncDirectoryOf(const char* path) {
+// Puts a rename on the disk, as far as it can: the directory that now holds
+// the name.
+void SyncDirectoryOf(const char* path) {
   char directory[PathCapacity];
   DirectoryOf(path, directory);
   const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = fsync(fd) == 0;
+  if (fd < 0) return;
+  fsync(fd);
   close(fd);
-  return synced;
+}
+
+// The caller's own open file on the target holds it through the rename:
+// turned exclusive, its lock shows that nobody else has the file open, and
+// keeps anybody from opening it until the new file has its name.
+bool HoldOwn(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+
+bool ReplaceHolding(const char* from, const char* to, int heldFd) {
+  char source[PathCapacity];
+  char named[PathCapacity];
+  char target[PathCapacity];
+  if (!LocalPath(from, source) || !LocalPath(to, named) || !Resolve(named, target)) return false;
+  struct stat sourceStatus;
+  if (lstat(source, &sourceStatus) != 0) return false;
+  struct stat targetStatus;
+  const bool replaces = lstat(target, &targetStatus) == 0;
+  if (replaces && (S_ISDIR(targetStatus.st_mode) || IsReadOnly(targetStatus.st_mode))) return false;
+
+  Holds holds;
+  if (!holds.Take(source, sourceStatus)) return false;
+  if (heldFd >= 0 ? !HoldOwn(heldFd) : replaces && !holds.Take(target, targetStatus)) return false;
+  if (rename(source, target) != 0) return false;
+  // The new file has the name now: a directory that fails to reach the disk
+  // does not undo that, and the caller is told of success.
+  SyncDirectoryOf(target);
+  return true;
 }
 
 }  // namespace
@@ -66,26 +91,12 @@ bool Delete(const char* path) {
 }
 
 // A link at `to` stays a link: the file it points at is the one replaced.
-// The new file's bytes reach the disk before its name does, so a crash
-// leaves either the old file or the whole new one.
-bool Replace(const char* from, const char* to) {
-  char source[PathCapacity];
-  char named[PathCapacity];
-  char target[PathCapacity];
-  if (!LocalPath(from, source) || !LocalPath(to, named) || !Resolve(named, target)) return false;
-  struct stat sourceStatus;
-  if (lstat(source, &sourceStatus) != 0) return false;
-  struct stat targetStatus;
-  const bool replaces = lstat(target, &targetStatus) == 0;
-  if (replaces && (S_ISDIR(targetStatus.st_mode) || IsReadOnly(targetStatus.st_mode))) return false;
-
-  Holds holds;
-  int sourceFd;
-  if (!holds.Take(source, sourceStatus, &sourceFd)) return false;
-  if (replaces && !holds.Take(target, targetStatus)) return false;
-  if (sourceFd >= 0 && fsync(sourceFd) != 0) return false;
-  if (rename(source, target) != 0) return false;
-  return SyncDirectoryOf(target);
+// Whether the new bytes reach the disk first is the caller's choice (Flush).
+bool Replace(const char* from, const char* to, File* held) {
+  const int heldFd = held != nullptr ? DescriptorOf(held) : -1;
+  const bool replaced = ReplaceHolding(from, to, heldFd);
+  if (heldFd >= 0) close(heldFd);
+  return replaced;
 }
 
 }  // namespace os::posix

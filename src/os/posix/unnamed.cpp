@@ -1,0 +1,43 @@
+// Files made without a name (O_TMPFILE), which a process that dies leaves
+// nothing of; they get a name of their own only when they are done.
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "os/posix/descriptor.h"
+#include "os/posix/methods.h"
+#include "os/posix/paths.h"
+
+namespace os::posix {
+
+File* CreateUnnamed(const char* besidePath) {
+  char local[PathCapacity];
+  char target[PathCapacity];
+  char directory[PathCapacity];
+  if (!LocalPath(besidePath, local) || !Resolve(local, target)) return nullptr;
+  DirectoryOf(target, directory);
+  int fd;
+  do {
+    fd = open(directory, O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  // Shared with nobody, as a file made for writing is, once it has a name.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return FileOf(fd);
+}
+
+bool Link(File* file, const char* path) {
+  char local[PathCapacity];
+  if (!LocalPath(path, local)) return false;
+  char self[64];
+  snprintf(self, sizeof self, "/proc/self/fd/%d", DescriptorOf(file));
+  return linkat(AT_FDCWD, self, AT_FDCWD, local, AT_SYMLINK_FOLLOW) == 0;
+}
+
+}  // namespace os::posix

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/windows_api.h"
 #include "settings/params_pattern.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/windows_api.h"
+
 namespace {
 
 constexpr int PatternIndent = 30;

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "helpers/settings_fixture.h"
+#include "platform/windows_api.h"
 
 namespace {
 

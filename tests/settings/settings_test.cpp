@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "helpers/settings_fixture.h"
+#include "platform/windows_api.h"
 
 namespace {
 

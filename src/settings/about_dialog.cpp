@@ -1,11 +1,7 @@
 #include "settings/about_dialog.h"
 
 #include "settings/config_file.h"
-
-const char AboutBanner[] =
-    "Doved " DOVED_VERSION
-    "\n\nLists, extracts, packs and deletes the files of ZX Spectrum TAP tape images"
-    "\n\nMade by the Doved project";
+#include "settings/config_form.h"
 
 bool AboutDialog::OnInitDialog() {
   SetDlgItemTextA(hwnd, IDC_ABOUT_TEXT, AboutBanner);

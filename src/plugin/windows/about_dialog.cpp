@@ -1,11 +1,10 @@
-#include "settings/about_dialog.h"
+#include "plugin/windows/about_dialog.h"
 
-#include "settings/config_file.h"
 #include "settings/config_form.h"
 
 bool AboutDialog::OnInitDialog() {
-  SetDlgItemTextA(hwnd, IDC_ABOUT_TEXT, AboutBanner);
-  SetDlgItemTextA(hwnd, IDC_CONFIG_PATH, ConfigFilePath);
+  SetDlgItemTextA(hwnd, IDC_ABOUT_TEXT, AboutText(IDC_ABOUT_TEXT));
+  SetDlgItemTextA(hwnd, IDC_CONFIG_PATH, AboutText(IDC_CONFIG_PATH));
   ready = true;
   return true;
 }

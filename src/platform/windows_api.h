@@ -5,7 +5,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "platform/posix/dialogs.h"
 #include "platform/posix/files.h"
 #include "platform/posix/heap.h"
 #include "platform/posix/messages.h"

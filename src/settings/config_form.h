@@ -33,8 +33,9 @@ class ConfigForm {
   // Every control of the dialog that has an id, in tab order.
   static std::span<const FormControl> Controls();
 
-  // What the controls show. For ids that are no control of the form (or of
-  // another kind): false, "", enabled, no limit.
+  // What the controls show. A control of another kind is not ticked and
+  // shows ""; an id of no control is neither ticked nor enabled, and has no
+  // text and no limit.
   bool IsTicked(int id) const;  // a check box ticked, a radio button selected
   const char* Text(int id) const;  // the edits' texts and the notice
   bool IsEnabled(int id) const;

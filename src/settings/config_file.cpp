@@ -88,3 +88,8 @@ void SaveSettings(const Settings& settings) {
   WriteStruct("ParamsPattern1", s.ParamsPattern1, PatternSize);
   WriteStruct("ParamsPattern2", s.ParamsPattern2, PatternSize);
 }
+
+void ConfirmSettings(const Settings& accepted) {
+  SetSettings(accepted);
+  SaveSettings(accepted);
+}

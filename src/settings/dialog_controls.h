@@ -1,12 +1,15 @@
-// The two dialog templates, written once. The resource compiler builds the
-// Windows resources from these rows and the POSIX build its dialog model,
-// so both show the same controls. Preprocessor only: windres reads it too.
+// The ids of the two dialogs and their controls, and the dialog templates
+// that the resource compiler builds the Windows resources from. The settings
+// form (config_form.h) knows the controls by these ids. Preprocessor only:
+// windres reads it too.
 #pragma once
 
 #define IDD_CONFIG 101
 #define IDD_ABOUT 103
 
 #define IDC_STATIC (-1)
+#define IDC_OK 1  // the system's IDOK
+#define IDC_CANCEL 2  // the system's IDCANCEL, also the close box
 #define IDC_ABOUT_TEXT 1001
 #define IDC_CONFIG_PATH 1002
 #define IDC_MESSAGE 1003
@@ -49,8 +52,8 @@
 // positions in dialog units. Every control is also a visible child window.
 #define DOVED_CONFIG_CONTROLS(ITEM)                                                                         \
   ITEM(IDC_STATIC, "Button", "", BS_GROUPBOX, 7, 2, 363, 324)                                               \
-  ITEM(IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 158, 305, 60, 14)                               \
-  ITEM(IDCANCEL, "Button", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 229, 305, 55, 14)                          \
+  ITEM(IDC_OK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 158, 305, 60, 14)                               \
+  ITEM(IDC_CANCEL, "Button", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 229, 305, 55, 14)                          \
   ITEM(IDC_MESSAGE, "Static", "message", SS_CENTER | SS_NOPREFIX | SS_SUNKEN | WS_GROUP, 15, 255, 347, 44)  \
   ITEM(IDC_STATIC, "Button", "Mode", BS_GROUPBOX, 14, 10, 348, 29)                                          \
   ITEM(IDC_RAREV_COMPATIBLE, "Button", "Rarev compatible", BS_AUTOCHECKBOX | WS_TABSTOP, 26, 22, 74, 10)    \
@@ -86,7 +89,7 @@
 
 #define DOVED_ABOUT_CONTROLS(ITEM)                                                                          \
   ITEM(IDC_STATIC, "Button", "", BS_GROUPBOX, 7, 2, 297, 94)                                                \
-  ITEM(IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 130, 103, 50, 14)                               \
+  ITEM(IDC_OK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 130, 103, 50, 14)                               \
   ITEM(IDC_ABOUT_TEXT, "Static", "about", SS_CENTER | SS_NOPREFIX | SS_SUNKEN | WS_GROUP, 15, 12, 282, 55)  \
   ITEM(IDC_STATIC, "Static", "Config file path:", SS_LEFT | WS_GROUP, 15, 78, 65, 8)                        \
   ITEM(IDC_CONFIG_PATH, "Edit", "", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, 85, 75, 211, 14)

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
 inline constexpr std::uint8_t NamingModeVersion = 6;
 inline constexpr std::size_t PatternSize = 200;  // text and NUL
 inline constexpr std::size_t SeparatorSize = 9;  // at most 8 characters and NUL

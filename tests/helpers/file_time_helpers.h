@@ -11,6 +11,9 @@
 
 #include "os/os.h"
 
+// 1601-01-01 to 1970-01-01, in seconds.
+constexpr std::int64_t SecondsTo1970 = 11644473600LL;
+
 // A UTC calendar time as a file time, plus `extraTicks` 100-ns units.
 inline std::uint64_t UtcFileTime(int year, int month, int day, int hour, int minute, int second,
                                  std::uint64_t extraTicks = 0) {
@@ -22,7 +25,7 @@ inline std::uint64_t UtcFileTime(int year, int month, int day, int hour, int min
   fields.tm_min = minute;
   fields.tm_sec = second;
   const std::int64_t unixSeconds = timegm(&fields);
-  return static_cast<std::uint64_t>((unixSeconds + 11644473600LL) * 10000000LL) + extraTicks;
+  return static_cast<std::uint64_t>((unixSeconds + SecondsTo1970) * 10000000LL) + extraTicks;
 }
 
 struct FileTimes {
@@ -52,13 +55,14 @@ inline bool SetTimesOf(const std::string& path, std::uint64_t creation, std::uin
   return os::Native.Close(file) && set;
 }
 
-// Sets TZ (a POSIX zone such as "UTC0" or "XYZ-3") and restores it afterwards.
+// Sets TZ (a POSIX zone such as "UTC0" or "XYZ-3") and restores it
+// afterwards. It does not call tzset: the code under test must read the
+// zone in force itself, as a host that changes zones expects.
 class TimeZoneScope {
  public:
   explicit TimeZoneScope(const char* zone) {
     if (const char* old = getenv("TZ")) saved_ = old;
     setenv("TZ", zone, 1);
-    tzset();
   }
   TimeZoneScope(const TimeZoneScope&) = delete;
   TimeZoneScope& operator=(const TimeZoneScope&) = delete;

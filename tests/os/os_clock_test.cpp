@@ -3,15 +3,15 @@
 
 #include <cstdint>
 
+#include "helpers/file_time_helpers.h"
 #include "os/os.h"
-#include "os_time_helpers.h"
 
 namespace {
 
 const os::Methods& Os = os::Native;
 
 std::uint32_t Dos(int year, int month, int day, int hour, int minute, int second, std::uint64_t extra = 0) {
-  return Os.LocalDosDateTime(UtcTime(year, month, day, hour, minute, second, extra));
+  return Os.LocalDosDateTime(UtcFileTime(year, month, day, hour, minute, second, extra));
 }
 
 constexpr std::uint32_t DosOf(int year, int month, int day, int hour, int minute, int second) {
@@ -20,7 +20,7 @@ constexpr std::uint32_t DosOf(int year, int month, int day, int hour, int minute
 }
 
 TEST(OsClockTest, DosDatesCoverExactly1980To2107) {
-  ZoneScope zone("UTC0");
+  TimeZoneScope zone("UTC0");
   EXPECT_EQ(Dos(1979, 12, 31, 23, 59, 59, 9999999), 0u);
   EXPECT_EQ(Dos(1980, 1, 1, 0, 0, 0), 0x00210000u);
   EXPECT_EQ(Dos(2107, 12, 31, 23, 59, 59, 9999999), 0xFF9FBF7Du);
@@ -32,18 +32,18 @@ TEST(OsClockTest, DosDatesCoverExactly1980To2107) {
 
 TEST(OsClockTest, DosDatesAreInTheZoneOfTheMoment) {
   {
-    ZoneScope zone("XYZ-3");  // three hours east of UTC
+    TimeZoneScope zone("XYZ-3");  // three hours east of UTC
     EXPECT_EQ(Dos(1979, 12, 31, 22, 0, 0), DosOf(1980, 1, 1, 1, 0, 0));
     EXPECT_EQ(Dos(2107, 12, 31, 21, 0, 0), 0u);
   }
   {
-    ZoneScope zone("XYZ5");
+    TimeZoneScope zone("XYZ5");
     EXPECT_EQ(Dos(1980, 1, 1, 3, 0, 0), 0u);
     EXPECT_EQ(Dos(2000, 6, 1, 12, 0, 0), DosOf(2000, 6, 1, 7, 0, 0));
   }
   {
     // Summer time where the zone has it: the offset of that date, not of today.
-    ZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    TimeZoneScope zone("CET-1CEST,M3.5.0,M10.5.0/3");
     EXPECT_EQ(Dos(2020, 1, 15, 12, 0, 0), DosOf(2020, 1, 15, 13, 0, 0));
     EXPECT_EQ(Dos(2020, 7, 15, 12, 0, 0), DosOf(2020, 7, 15, 14, 0, 0));
   }

@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
 #include "os/os.h"
-#include "os_time_helpers.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ class OsTimesTest : public ::testing::Test {
 TEST_F(OsTimesTest, TimesRoundTripExactlyAndTheCreationTimeIsStoredLittleEndian) {
   // An extraction time code, and a write time with 100 ns digits.
   const os::FileTime creation = 0x01AD8BEBB50D6200ULL;
-  const os::FileTime lastWrite = UtcTime(2021, 3, 4, 5, 6, 7, 1234567);
+  const os::FileTime lastWrite = UtcFileTime(2021, 3, 4, 5, 6, 7, 1234567);
   os::File* file = Open(os::Access::ReadWrite);
   ASSERT_NE(file, nullptr);
   ASSERT_TRUE(Os.SetTimes(file, creation, lastWrite));
@@ -51,13 +51,13 @@ TEST_F(OsTimesTest, TimesRoundTripExactlyAndTheCreationTimeIsStoredLittleEndian)
 }
 
 TEST_F(OsTimesTest, ZeroLeavesATimeAloneAndTimesBefore1970Survive) {
-  const os::FileTime creation = UtcTime(1981, 6, 2, 0, 0, 0, 100000);
-  const os::FileTime before1970 = UtcTime(1969, 12, 31, 23, 59, 59, 5);
+  const os::FileTime creation = UtcFileTime(1981, 6, 2, 0, 0, 0, 100000);
+  const os::FileTime before1970 = UtcFileTime(1969, 12, 31, 23, 59, 59, 5);
   os::File* file = Open(os::Access::ReadWrite);
   ASSERT_NE(file, nullptr);
   ASSERT_TRUE(Os.SetTimes(file, creation, before1970));
   ASSERT_TRUE(Os.SetTimes(file, 0, 0));
-  const os::FileTime later = UtcTime(2000, 1, 1, 0, 0, 0);
+  const os::FileTime later = UtcFileTime(2000, 1, 1, 0, 0, 0);
   ASSERT_TRUE(Os.SetTimes(file, 0, later));
   os::FileTime readCreation = 0;
   os::FileTime readWrite = 0;

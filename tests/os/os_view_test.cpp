@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "helpers/child_process.h"
 #include "helpers/scratch_dir.h"
 #include "os/os.h"
-#include "os_child.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "wine/dialog_driver.h"
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -113,7 +114,81 @@ HWND WaitForDialog(const char* caption) {
   return found;
 }
 
+bool WaitUntilGone(HWND window) {
+  for (int waited = 0; waited < 10000 && IsWindow(window); waited += 10) Sleep(10);
+  return !IsWindow(window);
+}
+
 bool SaveScreenshot(HWND window, const std::string& name) {
   CreateDirectoryA(DOVED_SCREENSHOT_DIR, nullptr);
   return CaptureWindow(window, std::string(DOVED_SCREENSHOT_DIR) + "/" + name + ".png");
+}
+
+void SendCommand(HWND dialog, int id, WORD code) {
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+FontFacts FactsOf(HFONT font) {
+  LOGFONTA facts{};
+  if (font == nullptr || GetObjectA(font, sizeof facts, &facts) != sizeof facts) return {"", 0};
+  return {facts.lfFaceName, facts.lfWeight};
+}
+
+HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); }
+
+bool FontExists(HFONT font) { return font != nullptr && GetObjectType(font) == OBJ_FONT; }
+
+namespace {
+
+// Set once per watch and read by the control's procedure on the dialog's thread.
+std::mutex watchMutex;
+WNDPROC watchedProcedure = nullptr;
+HFONT watchedFont = nullptr;
+std::vector<SetFontCall> setFontCalls;
+
+LRESULT CALLBACK WatchingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC original;
+  {
+    std::lock_guard lock(watchMutex);
+    original = watchedProcedure;
+    if (message == WM_SETFONT) setFontCalls.push_back({reinterpret_cast<HFONT>(wParam), FontExists(watchedFont)});
+  }
+  return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK NoProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+void WatchSetFont(HWND control, HFONT font) {
+  std::lock_guard lock(watchMutex);
+  watchedFont = font;
+  setFontCalls.clear();
+  // The procedure stays in place until the control is destroyed.
+  watchedProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchingProcedure)));
+}
+
+std::vector<SetFontCall> WatchedSetFonts() {
+  std::lock_guard lock(watchMutex);
+  return setFontCalls;
+}
+
+DialogTemplate ReadTemplate(HMODULE module, WORD resourceId) {
+  DialogTemplate result{false, "", {}};
+  HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(resourceId), nullptr, NoProcedure, 0);
+  if (dialog == nullptr) return result;
+  result.found = true;
+  char text[256];
+  GetWindowTextA(dialog, text, sizeof text);
+  result.caption = text;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char windowClass[64];
+    GetClassNameA(child, windowClass, sizeof windowClass);
+    GetWindowTextA(child, text, sizeof text);
+    result.controls.push_back({static_cast<short>(GetDlgCtrlID(child)), windowClass, text,
+                               static_cast<LONG>(GetWindowLongPtrA(child, GWL_STYLE))});
+  }
+  DestroyWindow(dialog);
+  return result;
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // A private copy of the plug-in in a directory of its own, loaded as a file
 // manager loads it, so each test decides which Doved.cfg it starts from.
@@ -19,6 +20,7 @@ class LoadedPlugin {
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
   bool IsLoaded() const { return module_ != nullptr; }
+  HMODULE Module() const { return module_; }
   std::string ConfigPath() const { return directory_ + "\\Doved.cfg"; }
 
   // Runs ConfigurePacker on this thread while `user` works the dialog window
@@ -39,5 +41,45 @@ bool IsChecked(HWND dialog, int id);
 std::string Text(HWND dialog, int id);
 // The open dialog of this process with this caption, waited for a while.
 HWND WaitForDialog(const char* caption);
+// Whether `window` is destroyed within a while.
+bool WaitUntilGone(HWND window);
 // Saves a screenshot of `window` as NAME.png in the screenshot directory.
 bool SaveScreenshot(HWND window, const std::string& name);
+
+// A posted command, as a keyboard accelerator or another program sends it,
+// whatever the state of the control.
+void SendCommand(HWND dialog, int id, WORD code);
+
+// What a font handle stands for; an empty face when the font does not exist
+// (any more).
+struct FontFacts {
+  std::string face;
+  LONG weight;
+};
+FontFacts FactsOf(HFONT font);
+HFONT FontOf(HWND window);  // WM_GETFONT
+bool FontExists(HFONT font);
+
+// Watches the fonts that `control` is given with WM_SETFONT from now on, and
+// whether `font` still existed at each; one control at a time.
+struct SetFontCall {
+  HFONT font;
+  bool watchedExisted;
+};
+void WatchSetFont(HWND control, HFONT font);
+std::vector<SetFontCall> WatchedSetFonts();
+
+// A dialog resource of `module` made into a window that no procedure runs
+// and nobody sees: the controls as the template gives them.
+struct TemplateControl {
+  int id;
+  std::string windowClass;
+  std::string text;
+  LONG style;
+};
+struct DialogTemplate {
+  bool found;
+  std::string caption;
+  std::vector<TemplateControl> controls;  // in tab order
+};
+DialogTemplate ReadTemplate(HMODULE module, WORD resourceId);

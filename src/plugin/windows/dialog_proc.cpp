@@ -1,4 +1,4 @@
-#include "settings/dialog.h"
+#include "plugin/windows/dialog.h"
 
 INT_PTR DialogBase::ShowModal(WORD resourceId, HINSTANCE instance, HWND parent) {
   return DialogBoxParamA(instance, MAKEINTRESOURCEA(resourceId), parent, DialogProc, reinterpret_cast<LPARAM>(this));

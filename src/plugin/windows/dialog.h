@@ -1,8 +1,8 @@
-// Modal dialogs as objects: one dialog procedure serves every dialog and
-// forwards the window's messages to the object bound to the window.
+// Modal Win32 dialogs as objects: one dialog procedure serves every dialog
+// and forwards the window's messages to the object bound to the window.
 #pragma once
 
-#include "platform/windows_api.h"
+#include <windows.h>
 
 class DialogBase;
 

@@ -1,11 +1,8 @@
-// The About box: what the plug-in is, its version, and where its settings live.
+// The About box in a Win32 dialog: the texts come from the settings form.
 #pragma once
 
-#include "settings/dialog.h"
+#include "plugin/windows/dialog.h"
 #include "settings/dialog_controls.h"
-
-// Shown in the About box; names the same version as the version resource.
-extern const char AboutBanner[];
 
 class AboutDialog final : public Dialog<IDD_ABOUT> {
  protected:

@@ -1,0 +1,97 @@
+// The settings dialog without a window system: the state of each of its
+// controls by control id (dialog_controls.h), the rules that tie them to the
+// settings, and what the user does to them. A binding to a real dialog shows
+// these states in its controls and reports the user's actions back.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+
+#include "settings/settings.h"
+
+enum class FormControlKind : unsigned char {
+  PushButton,    // OK, Cancel, About...
+  CheckBox,      // two states: ticked or not
+  RadioButton,   // one of a set that the form keeps exclusive
+  Edit,          // text the user types, up to a limit
+  ReadOnlyEdit,  // text that is shown but cannot be typed into
+  Notice,        // a text the form writes
+};
+
+struct FormControl {
+  int id;
+  FormControlKind kind;
+};
+
+class ConfigForm {
+ public:
+  // Loads the controls from `opened`, the settings the dialog opens with,
+  // and applies the update rule.
+  explicit ConfigForm(const Settings& opened);
+
+  // Every control of the dialog that has an id, in tab order.
+  static std::span<const FormControl> Controls();
+
+  // What the controls show. A control of another kind is not ticked and
+  // shows ""; an id of no control is neither ticked nor enabled, and has no
+  // text and no limit.
+  bool IsTicked(int id) const;  // a check box ticked, a radio button selected
+  const char* Text(int id) const;  // the edits' texts and the notice
+  bool IsEnabled(int id) const;
+  std::size_t TextLimit(int id) const;  // how many characters an edit takes; 0 = no edit
+  bool IsOpen() const { return open_; }  // neither OK accepted nor Cancel pressed
+
+  // The user's actions. Each is false, and changes nothing, when `id` is no
+  // control of that kind; the others apply the update rule afterwards.
+  // Enabled states are not checked: a window system does not deliver
+  // actions on disabled controls.
+  bool Tick(int id, bool ticked);  // a check box now ticked or cleared
+  bool Select(int id);  // a radio button; the others of its set are cleared
+  bool Type(int id, const char* text);  // replaces an edit's text; beyond its limit is lost
+  // The settings the controls stand for, when the selected pattern is valid;
+  // otherwise nothing, and the form stays open.
+  std::optional<Settings> PressOk();
+  void PressCancel() { open_ = false; }
+
+  // The settings opened with, overlaid with the controls, the selected pattern compiled.
+  Settings& ReadControls(Settings& out) const;
+  // Whether the compiled pattern of `s` is non-empty; null reads the controls.
+  bool IsPatternValid(const Settings* s) const;
+  // Recomputes the notice, the enabled states and OK from the controls.
+  void UpdateControls();
+
+  const Settings& Opened() const { return opened_; }
+
+ private:
+  struct State {
+    bool ticked;
+    bool enabled;
+    char text[PatternSize + 1];  // room for a whole field without its NUL
+  };
+
+  State* Find(int id);
+  const State* Find(int id) const;
+  FormControlKind KindOf(int id) const;
+  void SetTicked(int id, bool ticked);
+  void SetEnabled(int id, bool enabled);
+  void Check(int id);
+  template <std::size_t N>
+  void ShowField(int id, const char (&field)[N]);
+  template <std::size_t N>
+  void ReadField(int id, char (&field)[N]) const;
+  int FirstSelected(int first, int last) const;
+
+  static constexpr std::size_t ControlCount = 20;
+
+  Settings opened_;
+  State states_[ControlCount];
+  const char* notice_ = "";
+  bool open_ = true;
+};
+
+// The About dialog's texts by control id: the banner and the configuration
+// file path; "" for other ids.
+const char* AboutText(int id);
+// The banner; names the same version as the version resource.
+extern const char AboutBanner[];

@@ -1,0 +1,23 @@
+// ConfigurePacker on Linux, where no dialog is bound to the settings form yet.
+#include <filesystem>
+
+#include "helpers/settings_fixture.h"
+#include "plugin/plugin_api.h"
+
+namespace {
+
+using ConfigurePackerTest = SettingsTest;
+
+TEST_F(ConfigurePackerTest, ShowsNothingAndChangesNothing) {
+  Settings s = DefaultSettings();
+  s.FileNameNumbering = 0;
+  s.RarevCompatible = true;
+  SetSettings(s);
+  const Settings before = Current();
+  ConfigurePacker(reinterpret_cast<HWND>(0x5150), reinterpret_cast<HINSTANCE>(0x6660000));
+  EXPECT_TRUE(faults.TakeBoxes().empty());
+  EXPECT_TRUE(SameSettings(Current(), before));
+  EXPECT_FALSE(std::filesystem::exists(config));
+}
+
+}  // namespace

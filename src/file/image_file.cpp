@@ -87,12 +87,15 @@ bool ImageFile::Map(FileAccess access) {
   std::uint64_t length = size;
   // The size read at open may be stale: it is read once more before giving up.
   for (bool retried = false;; retried = true) {
+    // Whatever else happened to the file, its bytes are those viewed now.
     if (length == 0 && retried) {
       viewed = true;  // an empty file: there is nothing to view
+      size = 0;
       return true;
     }
     if (length != 0 && os::Os().MapView(file, access, length, &view)) {
       viewed = true;
+      size = length;
       return true;
     }
     if (retried || !QuerySize(length)) return false;

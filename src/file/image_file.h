@@ -33,7 +33,7 @@ class ImageFile {
  public:
   os::File* file = nullptr;
   bool created = false;    // the last Open made the file
-  std::uint64_t size = 0;  // the length read at open; writes leave it
+  std::uint64_t size = 0;  // the length read at open, or viewed; writes leave it
   // Viewed: the bytes are in `view`; an empty file counts as viewed with
   // nothing behind it (the stand-by view).
   bool viewed = false;

@@ -45,8 +45,8 @@ int main() {
     countMilliseconds.push_back(std::chrono::duration<double, std::milli>(countStop - countStart).count());
     ordinalSum = 0;
     for (std::uint32_t i = 0; i < tape.entries.count; ++i) {
-      ordinalSum += tape.entries.items[i]->duplicateOrdinal;
-      maxOrdinal = std::max(maxOrdinal, tape.entries.items[i]->duplicateOrdinal);
+      ordinalSum += tape.entries.items[i].duplicateOrdinal;
+      maxOrdinal = std::max(maxOrdinal, tape.entries.items[i].duplicateOrdinal);
     }
   }
   std::sort(milliseconds.begin(), milliseconds.end());

@@ -57,10 +57,12 @@ void RoundTrip(const std::uint8_t* data, std::size_t size) {
   settings.ExtractHobeta = true;
   TapeImage scanned;
   FUZZ_CHECK(ScanImage(scanned, image.data(), image.size(), settings, 0).IsOk() && scanned.entries.count == 1);
-  const TapeEntry& entry = *scanned.entries.items[0];
+  const TapeEntry& entry = scanned.entries.items[0];
   if (!entry.hobetaFits) return;
 
-  std::vector<std::uint8_t> file(entry.hobetaHeader, entry.hobetaHeader + HobetaHeaderSize);
+  const HobetaHeader header = HobetaHeaderOf(entry, scanned.headerlessDigits);
+  const auto* headerBytes = reinterpret_cast<const std::uint8_t*>(&header);
+  std::vector<std::uint8_t> file(headerBytes, headerBytes + HobetaHeaderSize);
   file.insert(file.end(), data + 17, data + size);
   file.insert(file.end(), entry.trailer, entry.trailer + entry.trailerLength);
   file.resize(file.size() + entry.hobetaPadding);

@@ -52,7 +52,7 @@ void CheckScan(const TapeImage& tape, const std::uint8_t* image, std::size_t siz
   std::uint32_t headerless = 0;
   bool truncated = false;
   for (std::uint32_t i = 0; i < tape.entries.count; ++i) {
-    const TapeEntry& entry = *tape.entries.items[i];
+    const TapeEntry& entry = tape.entries.items[i];
     FUZZ_CHECK(!truncated);  // only the last block may run past the end
     CheckEntry(entry, i, image, size);
     if (entry.headerBlock == nullptr) FUZZ_CHECK(entry.headerlessNumber == ++headerless);

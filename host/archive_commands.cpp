@@ -2,6 +2,7 @@
 // and copy files out of it.
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <set>
 
@@ -46,14 +47,38 @@ std::string DateColumn(int fileTime) {
   return "  " + date + "  ";
 }
 
-// `value` right-aligned in 10 columns, as "%10d" writes it.
-void AppendRightAligned(std::string& line, int value) {
+// `value` right-aligned in 10 columns, as "%10d" writes it, at `out`;
+// returns the end of what it wrote.
+char* WriteRightAligned(char* out, int value) {
   char digits[16];
   const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   const auto length = static_cast<std::size_t>(end - digits);
-  if (length < 10) line.append(10 - length, ' ');
-  line.append(digits, length);
+  for (std::size_t i = length; i < 10; ++i) *out++ = ' ';
+  std::memcpy(out, digits, length);
+  return out + length;
 }
+
+// Standard output gathered into large writes: a listing has a line per entry.
+class OutputBuffer {
+ public:
+  OutputBuffer() { text_.reserve(Capacity); }
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+  ~OutputBuffer() { Flush(); }
+
+  void Add(const char* bytes, std::size_t count) {
+    if (text_.size() + count > Capacity) Flush();
+    text_.append(bytes, count);
+  }
+  void Flush() {
+    std::fwrite(text_.data(), 1, text_.size(), stdout);
+    text_.clear();
+  }
+
+ private:
+  static constexpr std::size_t Capacity = 1 << 16;
+  std::string text_;
+};
 
 // Walks an image as a file manager does: OpenArchive, then ReadHeader and
 // ProcessFile for every entry, then CloseArchive. `visit` chooses the operation
@@ -105,25 +130,29 @@ int ListCommand(const Plugin& plugin, const Arguments& args) {
   std::string date = DateColumn(formattedTime);
   // Lines as printf("%10d %10d  %-16s  %s\n") would write them, put together by
   // hand: with 100000 entries, parsing the format for each is most of the cost.
-  std::string line;
+  OutputBuffer output;
+  char line[10 + 1 + 10 + 20 + sizeof(tHeaderData::FileName) + 1];  // sizes, date column, name, newline
   const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
     if (header.FileTime != formattedTime) {
       formattedTime = header.FileTime;
       date = DateColumn(formattedTime);
     }
-    line.clear();
-    AppendRightAligned(line, header.UnpSize);
-    line += ' ';
-    AppendRightAligned(line, header.PackSize);
-    line += date;
-    line += header.FileName;
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    char* end = WriteRightAligned(line, header.UnpSize);
+    *end++ = ' ';
+    end = WriteRightAligned(end, header.PackSize);
+    std::memcpy(end, date.data(), date.size());
+    end += date.size();
+    const std::size_t nameLength = strnlen(header.FileName, sizeof header.FileName);
+    std::memcpy(end, header.FileName, nameLength);
+    end += nameLength;
+    *end++ = '\n';
+    output.Add(line, static_cast<std::size_t>(end - line));
     ++entries;
     unpacked += header.UnpSize;
     packed += header.PackSize;
     return plugin.ProcessFile(archive, PK_SKIP, nullptr, nullptr);
   });
+  output.Flush();
   std::printf("%10lld %10lld  %u entries\n", unpacked, packed, entries);
   return result;
 }

@@ -11,5 +11,5 @@ void ReleaseHandle(ArchiveHandle& handle) {
 
 const TapeEntry* TakeEntry(ArchiveHandle& handle) {
   if (handle.cursor >= handle.tape.entries.count) return nullptr;
-  return handle.tape.entries.At(handle.cursor++);
+  return &handle.tape.entries.At(handle.cursor++);
 }

@@ -11,6 +11,7 @@
 #include "support/random_pool.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_list.h"
+#include "tape/hobeta_header.h"
 #include "tape/tape_entry.h"
 #include "tape/time_code.h"
 
@@ -35,8 +36,11 @@ bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBl
 // What the listing gives as the entry's size: the trailer of a program of
 // length 0 is written even without a data block, so that its autostart line
 // comes back when the file is packed.
-bool WriteEntry(ImageFile& target, const TapeEntry& entry) {
-  if (entry.extractAsHobeta && !target.Write(entry.hobetaHeader, sizeof entry.hobetaHeader)) return false;
+bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& image) {
+  if (entry.extractAsHobeta) {
+    const HobetaHeader header = HobetaHeaderOf(entry, image.headerlessDigits);
+    if (!target.Write(&header, sizeof header)) return false;
+  }
   if (entry.dataBlock != nullptr && !target.Write(entry.dataBlock + 1, entry.dataBlockLength - 2)) return false;
   if (entry.trailerLength != 0 && !target.Write(entry.trailer, entry.trailerLength)) return false;
   static constexpr std::uint8_t zeros[256] = {};
@@ -47,7 +51,7 @@ Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* 
   ImageFile target;
   const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = Disposition::CreateAlways, .onFailure = OnFailure::Delete};
   if (target.Open(destName, newTarget).IsFailed()) return SilentFailure(E_ECREATE);
-  const bool written = WriteEntry(target, entry) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);
+  const bool written = WriteEntry(target, entry, handle.tape) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);
   const Status closed = target.Close(written ? CloseAs::Success : CloseAs::Failure);
   return written && closed.IsOk() ? StatusOk : SilentFailure(E_EWRITE);
 }
@@ -87,7 +91,7 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
 DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
   const auto& handle = *static_cast<ArchiveHandle*>(hArcData);
   if (handle.cursor >= handle.tape.entries.count) return E_END_ARCHIVE;
-  const TapeEntry& entry = *handle.tape.entries.At(handle.cursor);
+  const TapeEntry& entry = handle.tape.entries.At(handle.cursor);
 
   std::memset(static_cast<void*>(HeaderData), 0, HeaderBytesCleared);
   std::memcpy(HeaderData->ArcName, handle.path, sizeof handle.path);

@@ -62,6 +62,18 @@ class String {
     return StatusOk;
   }
 
+  // Appends `count` characters of `text`, NULs included.
+  Status AppendBytes(const char* text, std::uint32_t count) {
+    Verify();
+    if (count > MaxCapacity - length) return StatusStringTooLong;
+    if (count == 0) return StatusOk;
+    const Status reserved = Reserve(length + count);
+    if (reserved.IsFailed()) return reserved;
+    std::memcpy(data + length, text, count);
+    length += count;
+    return StatusOk;
+  }
+
   Status AppendChar(char ch) {
     Verify();
     const Status reserved = Reserve(length + 1);

@@ -40,6 +40,14 @@ class List {
     return StatusOk;
   }
 
+  // Room for `n` elements in all, allocated exactly: for a list whose size
+  // is known beforehand. On failure the list stays as it was.
+  Status Reserve(std::uint32_t n) {
+    if (n <= capacity) return StatusOk;
+    if (n > MaxCapacity) return StatusListOverflow;
+    return Resize(n);
+  }
+
   T& At(std::uint32_t index) const {
     if (index >= count) IntegrityFailure();
     return items[index];
@@ -52,6 +60,10 @@ class List {
     if (n > MaxCapacity - count) return StatusListOverflow;
     std::uint32_t grown = capacity == 0 ? 1 : capacity;
     while (grown - count < n) grown = grown > MaxCapacity / 2 ? MaxCapacity : grown * 2;
+    return Resize(grown);
+  }
+
+  Status Resize(std::uint32_t grown) {
     const std::size_t bytes = static_cast<std::size_t>(grown) * sizeof(T);
     void* block = items == nullptr ? MemAlloc(bytes) : MemRealloc(items, bytes);
     if (block == nullptr) return StatusNoMemory;

@@ -71,7 +71,9 @@ Status AppendPlainName(String& s, const TapeEntry& entry, const TapeImage& image
 
 Status AppendName(String& s, const TapeEntry& entry, const TapeImage& image) {
   if (!entry.hasRarevRecord) return AppendPlainName(s, entry, image);
-  if (entry.headerBlock != nullptr) return RarevFileName(s, entry.rarevRecord, image.settings.FileNamingMode);
+  if (entry.headerBlock != nullptr) {
+    return RarevFileName(s, RarevRecordOf(entry, image.dosDateTime), image.settings.FileNamingMode);
+  }
   return AppendHeaderlessName(s, "headerless", entry, image);
 }
 
@@ -86,10 +88,13 @@ Status TapeFileName(String& s, const TapeHeader& h, bool hobeta) {
 
 Status AppendDuplicateMark(String& s, std::uint32_t ordinal) {
   if (ordinal == 0) return StatusOk;
-  Status status = s.AppendChar('[');
-  if (status.IsOk()) status = AppendDigits(s, ordinal + 1, 1, false);
-  if (status.IsOk()) status = s.AppendChar(']');
-  return status;
+  // "[", the digits and "]" in one append: most names of a large image repeat.
+  char mark[12];
+  std::uint32_t at = sizeof mark;
+  mark[--at] = ']';
+  for (std::uint32_t n = ordinal + 1; n != 0; n /= 10) mark[--at] = static_cast<char>('0' + n % 10);
+  mark[--at] = '[';
+  return s.AppendBytes(mark + at, sizeof mark - at);
 }
 
 Status FormEntryName(String& s, const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark) {

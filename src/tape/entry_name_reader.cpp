@@ -26,6 +26,7 @@ bool IsHeaderlessName(const char* name, bool headerlessTime, const Settings& s) 
 }
 
 std::size_t SkipNumberPrefix(const char* name, const Settings& s) {
+  if (!IsPrefixDigit(name[0], 2)) return 0;
   const char* separator = s.FileNameNumberingSeparator;
   std::size_t separatorLength = 0;
   while (separatorLength < SeparatorSize && separator[separatorLength] != '\0') ++separatorLength;

@@ -33,7 +33,7 @@ std::uint16_t HobetaChecksum(const std::uint8_t* header) {
   return static_cast<std::uint16_t>(257 * sum + 105);
 }
 
-void MakeHobetaHeader(TapeEntry& entry, std::uint32_t headerlessDigits) {
+HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigits) {
   const std::uint32_t payload = entry.PayloadLength();
   HobetaHeader hobeta{};
   if (const TapeHeader* tape = entry.Header()) {
@@ -53,10 +53,8 @@ void MakeHobetaHeader(TapeEntry& entry, std::uint32_t headerlessDigits) {
     hobeta.length = static_cast<std::uint16_t>(payload);
   }
 
-  const std::uint32_t content = payload + entry.trailerLength;
   // Wraps for content that does not fit; such an entry is never written as hobeta.
-  hobeta.sectors = static_cast<std::uint8_t>((content + HobetaSectorSize - 1) / HobetaSectorSize);
+  hobeta.sectors = static_cast<std::uint8_t>((HobetaContent(entry) + HobetaSectorSize - 1) / HobetaSectorSize);
   hobeta.checksum = HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&hobeta));
-  std::memcpy(entry.hobetaHeader, &hobeta, HobetaHeaderSize);
-  entry.hobetaFits = content <= MaxHobetaData;
+  return hobeta;
 }

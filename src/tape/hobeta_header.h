@@ -26,7 +26,11 @@ inline constexpr std::uint32_t MaxHobetaData = 255 * HobetaSectorSize;  // 65280
 // The checksum over the first 15 bytes of a hobeta header.
 std::uint16_t HobetaChecksum(const std::uint8_t* header);
 
-// Writes the entry's hobeta header and hobetaFits from its blocks, its
-// trailer and headerlessNumber; a headerless entry is named "data" and its
-// number with `headerlessDigits` digits.
-void MakeHobetaHeader(TapeEntry& entry, std::uint32_t headerlessDigits);
+// The hobeta header of an entry from its blocks, its trailer and
+// headerlessNumber; a headerless entry is named "data" and its number with
+// `headerlessDigits` digits.
+HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigits);
+
+// The bytes an entry's hobeta form holds before its sector fill: its payload
+// and its trailer.
+inline std::uint32_t HobetaContent(const TapeEntry& entry) { return entry.PayloadLength() + entry.trailerLength; }

@@ -17,5 +17,5 @@ Status AppendDigits(String& s, std::uint32_t value, std::uint32_t width, bool he
     value /= radix;
     ++count;
   } while (value != 0 || count < width);
-  return s.Append(digits + MaxDigits - count);
+  return s.AppendBytes(digits + MaxDigits - count, count);
 }

@@ -6,8 +6,7 @@
 namespace {
 
 // Bytes that Windows refuses in a file name: 0x00-0x1F and "<>:"/\|?*.
-// A switch rather than a search of the set: every byte of every name comes here.
-bool IsInvalidNameChar(std::uint8_t byte) {
+constexpr bool IsInvalidNameChar(std::uint8_t byte) {
   switch (byte) {
     case '"': case '<': case '>': case '|': case '\\': case '/': case '?': case '*': case ':':
       return true;
@@ -16,18 +15,46 @@ bool IsInvalidNameChar(std::uint8_t byte) {
   }
 }
 
+// Whether a byte is written in escape form, spaces aside; a table, since
+// every byte of every listed name comes here.
+struct EscapeTable {
+  bool escaped[256];
+  constexpr EscapeTable() : escaped() {
+    for (int byte = 0; byte < 256; ++byte) {
+      const auto b = static_cast<std::uint8_t>(byte);
+      escaped[byte] = IsInvalidNameChar(b) || b >= 0x7F || b == '#';
+    }
+  }
+};
+constexpr EscapeTable Escaped;
+
+// "#" and the two upper-case hexadecimal digits of `byte`, at `out`.
+std::uint32_t WriteEscapeForm(char* out, std::uint8_t byte) {
+  out[0] = '#';
+  out[1] = UpperHexDigits[byte >> 4];
+  out[2] = UpperHexDigits[byte & 0x0F];
+  return 3;
+}
+
+// `byte` itself or its escape form at `out`; the characters written.
+std::uint32_t WriteNameChar(char* out, std::uint8_t byte, bool escapeSpace) {
+  if (Escaped.escaped[byte] || (escapeSpace && byte == ' ')) {
+    return WriteEscapeForm(out, byte);
+  }
+  *out = static_cast<char>(byte);
+  return 1;
+}
+
 }  // namespace
 
 Status AppendEscapeForm(String& s, std::uint8_t byte) {
-  const char escape[] = {'#', UpperHexDigits[byte >> 4], UpperHexDigits[byte & 0x0F], '\0'};
-  return s.Append(escape);
+  char escape[3];
+  return s.AppendBytes(escape, WriteEscapeForm(escape, byte));
 }
 
 Status EscapeNameChar(String& s, std::uint8_t byte, bool escapeSpace) {
-  if (IsInvalidNameChar(byte) || byte >= 0x7F || byte == '#' || (escapeSpace && byte == ' ')) {
-    return AppendEscapeForm(s, byte);
-  }
-  return s.AppendChar(static_cast<char>(byte));
+  char text[3];
+  return s.AppendBytes(text, WriteNameChar(text, byte, escapeSpace));
 }
 
 Status AppendTapeName(String& s, const char (&name)[TapeNameLength], std::size_t keep) {
@@ -36,10 +63,12 @@ Status AppendTapeName(String& s, const char (&name)[TapeNameLength], std::size_t
   if (count > keep) count = keep;
   // Device letters are never escaped otherwise, so the raw bytes decide.
   const std::size_t device = DeviceNameLength(name, count);
+  // The whole name in one append: every byte of every listed name comes here.
+  char text[TapeNameLength * 3];
+  std::uint32_t written = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const auto byte = static_cast<std::uint8_t>(name[i]);
-    const Status appended = i < device ? AppendEscapeForm(s, byte) : EscapeNameChar(s, byte, false);
-    if (appended.IsFailed()) return appended;
+    written += i < device ? WriteEscapeForm(text + written, byte) : WriteNameChar(text + written, byte, false);
   }
-  return StatusOk;
+  return s.AppendBytes(text, written);
 }

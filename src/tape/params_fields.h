@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "settings/settings.h"
-#include "tape/tape_entry.h"
+#include "tape/rarev_record.h"
 
 struct ParamsField {
   std::uint8_t code;  // ParamsTag

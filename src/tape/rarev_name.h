@@ -7,7 +7,7 @@
 #include "settings/settings.h"
 #include "support/ansi_string.h"
 #include "tape/name_escape.h"
-#include "tape/tape_entry.h"
+#include "tape/rarev_record.h"
 
 // Appends base name, type, gap and parameters of a header entry.
 Status RarevFileName(String& s, const RarevRecord& r, const NamingModeGroup& m);

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "tape/tape_entry.h"
+#include "tape/rarev_record.h"
 
 // Reads "name.type  parameters" from the `length` bytes of `name`: on success
 // sets `found` and stores the type and all six parameters in `record`. Either

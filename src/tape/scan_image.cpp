@@ -3,6 +3,7 @@
 // everything that listing and extraction need from each entry.
 #include <cstring>
 
+#include "base/integrity.h"
 #include "support/heap.h"
 #include "tape/autostart_trailer.h"
 #include "tape/block_chain.h"
@@ -13,33 +14,41 @@
 namespace {
 
 constexpr Status TooManyEntries = ShownFailure("Too many files in TAP image.");
-constexpr std::uint8_t RarevKindHeaderOnly = 0x81;
-constexpr std::uint8_t RarevKindWithData = 0x83;
+
+bool IsHeaderBlock(const TapBlock& block) { return block.length == HeaderBlockLength && block.start[0] == HeaderFlag; }
+
+// How many entries the blocks make: each header, and each data block that
+// does not follow one. The damage that the walk itself meets is left to it.
+std::uint32_t CountEntries(const std::uint8_t* bytes, std::uint64_t size) {
+  BlockChain chain(bytes, size);
+  std::uint32_t count = 0;
+  bool pending = false;  // a header still waiting for its data block
+  TapBlock block;
+  while (chain.Next(block) && count <= MaxEntries) {
+    const bool header = IsHeaderBlock(block);
+    if (header || !pending) ++count;
+    pending = header;
+  }
+  return count;
+}
 
 Status WalkBlocks(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size) {
   BlockChain chain(bytes, size);
   TapeEntry* pending = nullptr;  // a header still waiting for its data block
   TapBlock block;
   while (chain.Next(block)) {
-    TapeEntry* entry = nullptr;
-    if (block.length == HeaderBlockLength && block.start[0] == HeaderFlag) {
+    if (IsHeaderBlock(block)) {
       if (!block.complete) return SilentFailure(E_BAD_ARCHIVE);
       if (BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
-      const Status added = AddEntry(image, entry);
-      if (added.IsFailed()) return added;
-      entry->headerBlock = block.start;
-      pending = entry;
+      pending = &AddEntry(image);
+      pending->headerBlock = block.start;
     } else {
-      entry = pending;
+      TapeEntry& entry = pending != nullptr ? *pending : AddEntry(image);
       pending = nullptr;
-      if (entry == nullptr) {
-        const Status added = AddEntry(image, entry);
-        if (added.IsFailed()) return added;
-      }
-      entry->dataBlock = block.start;
-      entry->dataBlockLength = block.length;
+      entry.dataBlock = block.start;
+      entry.dataBlockLength = block.length;
       // Only the last block can run past the end; it is listed but not extracted.
-      entry->dataComplete = block.length >= 2 && block.complete;
+      entry.dataComplete = block.length >= 2 && block.complete;
     }
   }
   return chain.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
@@ -54,7 +63,7 @@ std::uint32_t DecimalDigits(std::uint32_t value) {
 void NumberHeaderless(TapeImage& image) {
   image.headerlessCount = 0;
   for (std::uint32_t i = 0; i < image.entries.count; ++i) {
-    TapeEntry& entry = *image.entries.items[i];
+    TapeEntry& entry = image.entries.items[i];
     if (entry.headerBlock == nullptr) entry.headerlessNumber = ++image.headerlessCount;
   }
   image.headerlessDigits = DecimalDigits(image.headerlessCount);
@@ -76,21 +85,6 @@ void SetTimeParams(TapeEntry& entry) {
   entry.hasTimeParams = 1;
 }
 
-void FillRarevRecord(TapeEntry& entry, const TapeImage& image) {
-  entry.hasRarevRecord = 1;
-  entry.extractedSize = entry.PayloadLength();
-  const TapeHeader* header = entry.Header();
-  if (header == nullptr) return;
-  RarevRecord& record = entry.rarevRecord;
-  record.kind = entry.dataBlock != nullptr ? RarevKindWithData : RarevKindHeaderOnly;
-  record.dosDateTime = image.dosDateTime;
-  std::memcpy(&record.header, header, sizeof(TapeHeader));
-  record.body = 0;
-  record.payloadLength = entry.PayloadLength();
-  record.flag = entry.dataBlock != nullptr ? entry.dataBlock[0] : DataFlag;
-  record.attribute = 0;
-  record.reserved = 0;
-}
 
 // Only a program that is all there gets the trailer that carries its
 // autostart line.
@@ -106,12 +100,12 @@ void SetTrailer(TapeEntry& entry) {
 // hobeta header and filled up to whole sectors.
 void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
   SetTrailer(entry);
-  MakeHobetaHeader(entry, image.headerlessDigits);
-  const std::uint32_t content = entry.PayloadLength() + entry.trailerLength;
+  const std::uint32_t content = HobetaContent(entry);
+  entry.hobetaFits = content <= MaxHobetaData;
   entry.extractedSize = content;
   if (image.settings.ExtractHobeta) {
     entry.extractAsHobeta = 1;
-    entry.hobetaPadding = (HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize;
+    entry.hobetaPadding = static_cast<std::uint16_t>((HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize);
     entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
   }
 }
@@ -119,10 +113,12 @@ void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
 void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& image) {
   entry.index = static_cast<std::int32_t>(index);
   SetTimeParams(entry);
-  if (image.settings.RarevCompatible)
-    FillRarevRecord(entry, image);
-  else
+  if (image.settings.RarevCompatible) {
+    entry.hasRarevRecord = 1;
+    entry.extractedSize = entry.PayloadLength();
+  } else {
     SetExtractedForm(entry, image);
+  }
   entry.storedSize = (entry.dataBlock != nullptr ? entry.dataBlockLength + LengthWordSize : 0) +
                      (entry.headerBlock != nullptr ? StoredHeaderBlockSize : 0);
 }
@@ -130,7 +126,6 @@ void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& i
 }  // namespace
 
 void TapeImage::Release() {
-  for (std::uint32_t i = 0; i < entries.count; ++i) MemFree(entries.items[i]);
   MemFree(entries.items);
   entries.items = nullptr;
   entries.count = entries.capacity = 0;
@@ -141,19 +136,18 @@ void TapeImage::Release() {
   headerlessCount = headerlessDigits = 0;
 }
 
-Status AddEntry(TapeImage& image, TapeEntry*& out) {
-  out = nullptr;
-  if (image.entries.count >= MaxEntries) return TooManyEntries;
-  auto* entry = static_cast<TapeEntry*>(MemAlloc(sizeof(TapeEntry)));
-  if (entry == nullptr) return StatusNoMemory;
-  entry->index = -1;
-  const Status added = image.entries.Add(entry);
-  if (added.IsFailed()) {
-    MemFree(entry);  // which clears it, too
-    return added;
-  }
-  out = entry;
-  return StatusOk;
+Status ReserveEntries(TapeImage& image, std::uint32_t count) {
+  if (count > MaxEntries) return TooManyEntries;
+  return image.entries.Reserve(count);
+}
+
+TapeEntry& AddEntry(TapeImage& image) {
+  // Within the room reserved: the list never grows, and no entry moves.
+  if (image.entries.count >= image.entries.capacity) IntegrityFailure();
+  TapeEntry& entry = image.entries.items[image.entries.count++];
+  std::memset(&entry, 0, sizeof entry);
+  entry.index = -1;
+  return entry;
 }
 
 Status ScanImage(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size, const Settings& settings,
@@ -161,9 +155,11 @@ Status ScanImage(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size
   image.Release();
   image.settings = settings;
   image.dosDateTime = dosDateTime;
+  const Status reserved = ReserveEntries(image, CountEntries(bytes, size));
+  if (reserved.IsFailed()) return reserved;
   const Status walked = WalkBlocks(image, bytes, size);
   if (walked.IsFailed()) return walked;
   NumberHeaderless(image);
-  for (std::uint32_t i = 0; i < image.entries.count; ++i) DeriveEntryFields(*image.entries.items[i], i, image);
+  for (std::uint32_t i = 0; i < image.entries.count; ++i) DeriveEntryFields(image.entries.items[i], i, image);
   return StatusOk;
 }

@@ -15,7 +15,7 @@ inline constexpr std::uint32_t MaxEntries = 100000;
 struct TapeImage {
   Settings settings;  // the copy the entries are scanned and named with
   std::uint32_t dosDateTime;  // the image's date, carried into Rarev records
-  List<TapeEntry*> entries;   // owned
+  List<TapeEntry> entries;    // room for exactly the image's entries, made once
   std::uint32_t headerlessCount;
   std::uint32_t headerlessDigits;  // decimal digits of headerlessCount
   // The listed names of the first namedEntries entries, each followed by a
@@ -37,6 +37,8 @@ struct TapeImage {
 // and Rarev forms; `dosDateTime` goes into the Rarev records.
 Status ScanImage(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size, const Settings& settings,
                  std::uint32_t dosDateTime);
-// Appends a zero-filled entry with index -1; "Too many files in TAP image."
-// past MaxEntries.
-Status AddEntry(TapeImage& image, TapeEntry*& out);
+// Makes room for `count` entries at once, so that they never move while the
+// scan points into them; "Too many files in TAP image." past MaxEntries.
+Status ReserveEntries(TapeImage& image, std::uint32_t count);
+// Appends a zero-filled entry with index -1 to the room reserved.
+TapeEntry& AddEntry(TapeImage& image);

@@ -70,11 +70,6 @@ HandEntry::HandEntry(std::uint8_t type, const std::string& name10, bool rarev)
   entry.headerBlock = block_.data() + 2;
   entry.hasTimeParams = 1;
   entry.hasRarevRecord = rarev ? 1 : 0;
-  if (rarev) {
-    entry.rarevRecord.kind = 0x81;
-    std::memcpy(&entry.rarevRecord.header, entry.Header(), sizeof(TapeHeader));
-    entry.rarevRecord.flag = DataFlag;
-  }
 }
 
 HandEntry::HandEntry(Headerless headerless, bool rarev) {

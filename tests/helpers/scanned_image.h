@@ -9,6 +9,8 @@
 #include "helpers/tap_builder.h"
 #include "settings/settings.h"
 #include "tape/entry_list.h"
+#include "tape/hobeta_header.h"
+#include "tape/rarev_record.h"
 #include "tape/tape_image.h"
 
 namespace tap_test {
@@ -28,8 +30,15 @@ class ScannedImage {
   // The scan with the numbering limit and the duplicate count, as an open does it.
   Status Build() { return BuildEntryList(tape_, image_.data(), image_.size(), settings_, TestDosDateTime); }
   std::uint32_t Count() const { return tape_.entries.count; }
-  const TapeEntry& Entry(std::uint32_t index) const { return *tape_.entries.At(index); }
+  const TapeEntry& Entry(std::uint32_t index) const { return tape_.entries.At(index); }
   TapeImage& Tape() { return tape_; }
+  // What extraction and Rarev naming make of an entry.
+  Bytes HobetaBytes(std::uint32_t index) const {
+    const HobetaHeader header = HobetaHeaderOf(Entry(index), tape_.headerlessDigits);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&header);
+    return Bytes(bytes, bytes + sizeof header);
+  }
+  RarevRecord Record(std::uint32_t index) const { return RarevRecordOf(Entry(index), tape_.dosDateTime); }
   const Bytes& Image() const { return image_; }
   const Settings& ScanSettings() const { return settings_; }
   // Offset of a pointer into the image.

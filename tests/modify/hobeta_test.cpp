@@ -23,9 +23,10 @@ Settings WithHobeta(bool extract, bool smartLength) {
   return settings;
 }
 
-// The file that an extraction of `entry` as hobeta writes.
-Bytes HobetaFileOf(const TapeEntry& entry) {
-  Bytes file(entry.hobetaHeader, entry.hobetaHeader + HobetaHeaderSize);
+// The file that an extraction of entry `index` as hobeta writes.
+Bytes HobetaFileOf(const tap_test::ScannedImage& image, std::uint32_t index) {
+  const TapeEntry& entry = image.Entry(index);
+  Bytes file = image.HobetaBytes(index);
   if (entry.dataBlock != nullptr) file.insert(file.end(), entry.dataBlock + 1, entry.dataBlock + 1 + entry.PayloadLength());
   file.insert(file.end(), entry.trailer, entry.trailer + entry.trailerLength);
   file.resize(file.size() + entry.hobetaPadding);
@@ -76,12 +77,12 @@ TEST(HobetaTest, ScreenCodeRoundTrip) {
   const TapeEntry& entry = image.Entry(0);
   const Bytes expected{0x53, 0x43, 0x52, 0x45, 0x45, 0x4E, 0x20, 0x20, 0x43,
                        0x00, 0x40, 0x00, 0x1B, 0x00, 0x1B, 0x22, 0xBC};
-  EXPECT_EQ(Bytes(entry.hobetaHeader, entry.hobetaHeader + 17), expected);
+  EXPECT_EQ(image.HobetaBytes(0), expected);
   EXPECT_EQ(entry.hobetaPadding, 0u);
   EXPECT_EQ(entry.extractedSize, 6929u);
   EXPECT_EQ(entry.hobetaFits, 1);
 
-  const Bytes file = HobetaFileOf(entry);
+  const Bytes file = HobetaFileOf(image, 0);
   ASSERT_EQ(file.size(), 6929u);
   const HobetaTapeFile back = Convert(file, true);
   EXPECT_EQ(HeaderBytes(back.header), ExpectedTapeHeader(CodeType, "SCREEN    ", 6912, 16384, 32768));
@@ -95,7 +96,7 @@ TEST(HobetaTest, ProgramRoundTripKeepsLengthsAndAutostart) {
   const TapeEntry& entry = image.Entry(0);
   EXPECT_EQ(Bytes(entry.trailer, entry.trailer + entry.trailerLength), (Bytes{0x80, 0xAA, 10, 0}));
   HobetaHeader header;
-  std::memcpy(&header, entry.hobetaHeader, 17);
+  std::memcpy(&header, image.HobetaBytes(0).data(), 17);
   EXPECT_EQ(header.type, 'B');
   EXPECT_EQ(+header.start, 1000);
   EXPECT_EQ(+header.length, 900);
@@ -104,7 +105,7 @@ TEST(HobetaTest, ProgramRoundTripKeepsLengthsAndAutostart) {
   EXPECT_EQ(entry.hobetaPadding, 20u);
   EXPECT_EQ(entry.extractedSize, 17u + 1024u);
 
-  const Bytes file = HobetaFileOf(entry);
+  const Bytes file = HobetaFileOf(image, 0);
   const HobetaTapeFile smart = Convert(file, true);
   EXPECT_EQ(HeaderBytes(smart.header), ExpectedTapeHeader(ProgramType, "prog      ", 1000, 10, 900));
   EXPECT_EQ(smart.dataLength, 1000u);
@@ -118,7 +119,7 @@ TEST(HobetaTest, ProgramWithoutAutostartComesBackWithout) {
                      WithHobeta(true, true));
   ASSERT_TRUE(image.Scan().IsOk());
   EXPECT_EQ(Bytes(image.Entry(0).trailer, image.Entry(0).trailer + 4), (Bytes{0x80, 0xAA, 0, 0}));
-  const HobetaTapeFile back = Convert(HobetaFileOf(image.Entry(0)), true);
+  const HobetaTapeFile back = Convert(HobetaFileOf(image, 0), true);
   EXPECT_EQ(+back.header.param1, 32768);
   EXPECT_EQ(back.dataLength, 20u);
 }
@@ -137,7 +138,7 @@ TEST(HobetaTest, OtherTapeTypesAreCarriedThrough) {
                      WithHobeta(false, false));
   ASSERT_TRUE(image.Scan().IsOk());
   HobetaHeader numbers;
-  std::memcpy(&numbers, image.Entry(0).hobetaHeader, 17);
+  std::memcpy(&numbers, image.HobetaBytes(0).data(), 17);
   EXPECT_EQ(std::string(numbers.name, 8), "numbers ");
   EXPECT_EQ(numbers.type, 1);
   EXPECT_EQ(+numbers.start, 0x1234);
@@ -145,7 +146,7 @@ TEST(HobetaTest, OtherTapeTypesAreCarriedThrough) {
   EXPECT_EQ(numbers.sectors, 1);
   // A tape type that happens to be 'B' is not a program: no trailer, start from param1.
   HobetaHeader typed;
-  std::memcpy(&typed, image.Entry(1).hobetaHeader, 17);
+  std::memcpy(&typed, image.HobetaBytes(1).data(), 17);
   EXPECT_EQ(typed.type, 'B');
   EXPECT_EQ(+typed.start, 7);
   EXPECT_EQ(image.Entry(1).trailerLength, 0u);
@@ -163,14 +164,12 @@ TEST(HobetaTest, HeaderlessNamesUseAtMostFourDigits) {
     entry.dataBlock = block;
     entry.dataBlockLength = sizeof block;
     entry.headerlessNumber = c.number;
-    MakeHobetaHeader(entry, c.digits);
-    HobetaHeader header;
-    std::memcpy(&header, entry.hobetaHeader, 17);
+    const HobetaHeader header = HobetaHeaderOf(entry, c.digits);
     EXPECT_EQ(std::string(header.name, 8), c.name);
     EXPECT_EQ(header.type, 'C');
     EXPECT_EQ(+header.start, 0);
     EXPECT_EQ(+header.length, 3);
-    EXPECT_EQ(+header.checksum, HobetaChecksum(entry.hobetaHeader));
+    EXPECT_EQ(+header.checksum, HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&header)));
   }
   // Listed, such an entry extracts to its payload alone.
   tap_test::ScannedImage scanned(DataBlock({1, 2, 3}), Settings{});

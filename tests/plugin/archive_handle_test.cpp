@@ -9,7 +9,7 @@
 #include "helpers/file_access.h"
 #include "helpers/scratch_dir.h"
 #include "support/heap.h"
-#include "tape/tape_entry.h"
+#include "tape/tape_image.h"
 
 namespace {
 
@@ -39,16 +39,15 @@ TEST_F(ArchiveHandleTest, ReleasingAZeroHandleLeavesItZero) {
 TEST_F(ArchiveHandleTest, ReleasingAFilledHandleFreesEverythingAndClosesTheImage) {
   const std::string path = dir.Write("a.tap", "abc");
   ASSERT_TRUE(OpenImage(handle.image, path.c_str(), ImageUse::Listing, handle.times).IsOk());
-  for (int i = 0; i < 3; ++i) {
-    auto* entry = static_cast<TapeEntry*>(MemAlloc(sizeof(TapeEntry)));
-    ASSERT_NE(entry, nullptr);
-    ASSERT_TRUE(handle.tape.entries.Add(entry).IsOk());
-  }
+  ASSERT_TRUE(ReserveEntries(handle.tape, 3).IsOk());
+  for (int i = 0; i < 3; ++i) AddEntry(handle.tape);
   ASSERT_TRUE(handle.tape.listedNames.Append("a.C", 4).IsOk());
   handle.tape.namedEntries = 1;
   handle.cursor = 2;
+  EXPECT_GT(faults.LiveBlocks(), 0);
   ReleaseHandle(handle);
   EXPECT_TRUE(IsAllZero(handle));
+  EXPECT_EQ(faults.LiveBlocks(), 0);
   EXPECT_TRUE(NobodyHolds(path));
 }
 

@@ -108,6 +108,9 @@ TEST(CountDuplicates, FoldsOnlyTheLettersAToZ) {
   // "[" and "{" or "@" and "`" would meet under a fold of other characters.
   const tap_builder::Bytes image = HeadersNamed({{"a[", 3}, {"a{", 3}, {"A@", 3}, {"a`", 3}, {"A[", 3}});
   EXPECT_EQ(ListNames(image, PlainSettings(0)).names, (Names{"a[.C", "a{.C", "A@.C", "a`.C", "A[.C[2]"}));
+  // Past the first eight characters of a name as well.
+  const tap_builder::Bytes longer = HeadersNamed({{"abcdefghI[", 3}, {"ABCDEFGHi[", 3}, {"abcdefghi{", 3}});
+  EXPECT_EQ(ListNames(longer, PlainSettings(0)).names, (Names{"abcdefghI[.C", "ABCDEFGHi[.C[2]", "abcdefghi{.C"}));
 }
 
 // Names that share a hash in the count must still count apart.
@@ -138,20 +141,20 @@ TEST(CountDuplicates, RarevNamesCountWholeNamesWithParameters) {
 // An image of entries made by hand, for the failure paths of counting.
 class HandList : public ::testing::Test {
  protected:
-  TapeImage tape;  // its list holds pointers to the entries below, which it must not free
+  // The image's entries are copies of those made by hand; the blocks they
+  // point into stay with the hands.
+  TapeImage tape;
   std::vector<std::unique_ptr<HandEntry>> hands;
   fault_os::FaultyOs faults;
 
-  void TearDown() override { tape.entries.count = 0; }
-
   void Add(std::unique_ptr<HandEntry> hand) {
     hand->entry.index = static_cast<std::int32_t>(hands.size());
-    ASSERT_TRUE(tape.entries.Add(&hand->entry).IsOk());
+    ASSERT_TRUE(tape.entries.Add(hand->entry).IsOk());
     hands.push_back(std::move(hand));
   }
   std::vector<std::uint32_t> Ordinals() const {
     std::vector<std::uint32_t> ordinals;
-    for (const auto& hand : hands) ordinals.push_back(hand->entry.duplicateOrdinal);
+    for (std::uint32_t i = 0; i < tape.entries.count; ++i) ordinals.push_back(tape.entries.items[i].duplicateOrdinal);
     return ordinals;
   }
   // What the host is handed, kept by the count or not, is what MakeEntryName
@@ -161,7 +164,7 @@ class HandList : public ::testing::Test {
       char listed[EntryNameSize];
       char formed[EntryNameSize];
       const Status fromList = ListedEntryName(tape, i, listed);
-      const Status fromEntry = MakeEntryName(hands[i]->entry, tape, formed, true);
+      const Status fromEntry = MakeEntryName(tape.entries.items[i], tape, formed, true);
       ASSERT_EQ(fromList.IsOk(), fromEntry.IsOk()) << "entry " << i;
       if (fromEntry.IsOk()) {
         EXPECT_STREQ(listed, formed) << "entry " << i;
@@ -179,7 +182,7 @@ TEST_F(HandList, NamingFailureStopsTheCountSilently) {
   Add(std::make_unique<HandEntry>(0, std::string("x         ")));
   Add(std::make_unique<HandEntry>(HandEntry::Headerless{1}));
   Add(std::make_unique<HandEntry>(0, std::string("x         ")));
-  for (auto& hand : hands) hand->entry.duplicateOrdinal = 9;
+  for (std::uint32_t i = 0; i < tape.entries.count; ++i) tape.entries.items[i].duplicateOrdinal = 9;
   EXPECT_TRUE(CountDuplicates(tape).IsOk());
   EXPECT_EQ(Ordinals(), (std::vector<std::uint32_t>{0, 1, 0, 0}));
   EXPECT_EQ(tape.namedEntries, 2u);

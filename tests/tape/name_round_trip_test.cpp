@@ -176,7 +176,7 @@ TEST_P(NameRoundTrip, RarevNamesGiveBackTheWholeRecord) {
           }
           EXPECT_FALSE(IsHeaderlessName(listed.c_str(), true, settings));
           ASSERT_TRUE(found);
-          const RarevRecord& original = entry.rarevRecord;
+          const RarevRecord original = RarevRecordOf(entry, scanned.Tape().dosDateTime);
           EXPECT_EQ(std::string(record.header.name, 10), std::string(original.header.name, 10));
           EXPECT_EQ(record.header.type, original.header.type);
           EXPECT_EQ(Unpacked(record.header.length), Unpacked(original.header.length));

@@ -194,7 +194,7 @@ TEST_F(PeerImagesTest, PasmoCodeBlock) {
 
   // Its hobeta form: 27 full sectors, and recognised again as it was written.
   HobetaHeader hobeta;
-  std::memcpy(&hobeta, entry.hobetaHeader, sizeof hobeta);
+  std::memcpy(&hobeta, image.HobetaBytes(0).data(), sizeof hobeta);
   EXPECT_EQ(std::memcmp(hobeta.name, header.name, 8), 0);
   EXPECT_EQ(hobeta.type, 'C');
   EXPECT_EQ(+hobeta.start, 16384);
@@ -202,7 +202,7 @@ TEST_F(PeerImagesTest, PasmoCodeBlock) {
   EXPECT_EQ(hobeta.sectors, 27);
   EXPECT_EQ(entry.hobetaPadding, 0u);
   EXPECT_EQ(entry.extractedSize, 6929u);
-  Bytes file(entry.hobetaHeader, entry.hobetaHeader + 17);
+  Bytes file = image.HobetaBytes(0);
   file.insert(file.end(), code.begin(), code.end());
   EXPECT_EQ(IsHobetaFile(file.data(), file.size()), HobetaCheck::Hobeta);
 }

@@ -170,8 +170,11 @@ bool ImageFile::CopyMetadataFrom(const ImageFile& other) { return os::Os().CopyM
 
 bool ImageFile::GiveWayTo(const char* replacement) {
   // A view that stays would keep the file from being replaced on Windows.
-  const bool replaced = Unmap() && os::Os().Replace(replacement, pathCopy, file);
-  if (replaced) file = nullptr;  // closed by the replacement
+  bool replaced = false;
+  if (Unmap()) {
+    replaced = os::Os().Replace(replacement, pathCopy, file);
+    file = nullptr;  // closed by the replacement, whatever its outcome
+  }
   Close(CloseAs::Success);
   return replaced;
 }

@@ -1,15 +1,37 @@
-// An open file is its descriptor: os::File* holds the descriptor plus one,
-// so that no file is the null pointer. Nothing is allocated for it.
+// An open file: its descriptor, and what was learnt of it when it was opened.
+// A file opened for reading holds a shared lock from before its status was
+// read, so no writer that takes the lock can have changed it since: its
+// length and birth time serve every later question without another call.
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "os/os.h"
 
 namespace os::posix {
 
-inline File* FileOf(int fd) { return reinterpret_cast<File*>(static_cast<std::intptr_t>(fd) + 1); }
+struct OpenFile {
+  int fd;
+  bool writable;
+  std::uint64_t size;  // the length at open; current only for a file opened for reading
+  bool born;           // the file system keeps a birth time, `birth`
+  std::int64_t birthSeconds;
+  long birthNanoseconds;
+};
 
-inline int DescriptorOf(File* file) { return static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 1); }
+inline OpenFile* OpenFileOf(File* file) { return reinterpret_cast<OpenFile*>(file); }
+
+inline int DescriptorOf(File* file) { return OpenFileOf(file)->fd; }
+
+// The object for a newly opened descriptor, or null (with the descriptor
+// left to the caller) when there is no memory for it.
+inline File* FileOf(int fd, bool writable) {
+  auto* open = static_cast<OpenFile*>(std::calloc(1, sizeof(OpenFile)));
+  if (open == nullptr) return nullptr;
+  open->fd = fd;
+  open->writable = writable;
+  return reinterpret_cast<File*>(open);
+}
 
 }  // namespace os::posix

@@ -11,8 +11,13 @@
 namespace os::posix {
 
 bool Size(File* file, std::uint64_t* size) {
+  const OpenFile& open = *OpenFileOf(file);
+  if (!open.writable) {
+    *size = open.size;
+    return true;
+  }
   struct stat status;
-  if (fstat(DescriptorOf(file), &status) != 0) return false;
+  if (fstat(open.fd, &status) != 0) return false;
   *size = static_cast<std::uint64_t>(status.st_size);
   return true;
 }

@@ -5,6 +5,7 @@
 // another never removes it: the other is using it.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -78,24 +79,32 @@ int OpenForDisposition(char* path, int flags, Disposition disposition, bool* mad
 
 enum class Outcome { Ready, Failed, Moved };
 
-// Everything after the open: the kind of file, the read-only attribute, the
-// share, the check that the path still names the file, and the truncation.
-Outcome Prepare(int fd, const char* path, Access access, Disposition disposition, bool made) {
-  struct stat file;
-  if (fstat(fd, &file) != 0 || !S_ISREG(file.st_mode)) return Outcome::Failed;
-  // A writer refuses a read-only file without ever holding it.
-  if (access == Access::ReadWrite && !made && IsReadOnly(file.st_mode)) return Outcome::Failed;
+constexpr unsigned StatusWanted = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_SIZE | STATX_BTIME;
+
+// Everything after the open: the share, the kind of file, the read-only
+// attribute, the check that the path still names the file, and the
+// truncation. What the status tells is kept in `file`. O_NONBLOCK, which
+// only kept a FIFO from blocking the open, stays: regular files ignore it.
+Outcome Prepare(int fd, const char* path, Access access, Disposition disposition, bool made, OpenFile& file) {
   if (!TakeShare(fd, access)) return Outcome::Failed;
+  struct statx status;
+  if (statx(fd, "", AT_EMPTY_PATH, StatusWanted, &status) != 0 || !S_ISREG(status.stx_mode)) return Outcome::Failed;
+  file.size = status.stx_size;
+  file.born = (status.stx_mask & STATX_BTIME) != 0;
+  file.birthSeconds = status.stx_btime.tv_sec;
+  file.birthNanoseconds = static_cast<long>(status.stx_btime.tv_nsec);
+  if (access == Access::Read) return Outcome::Ready;
+  // A writer refuses a read-only file.
+  if (!made && IsReadOnly(status.stx_mode)) return Outcome::Failed;
   // Only now can nobody else take the file through Open; it may have been
-  // removed, or replaced by another, between the open and the lock.
+  // removed, or replaced by another, between the open and the lock. A
+  // reader of a replaced file reads it as it was, as on Windows; a writer
+  // must never write into a file that has lost its name.
   struct stat named;
-  if (fstat(fd, &file) != 0) return Outcome::Failed;
   if (stat(path, &named) != 0) return errno == ENOENT ? Outcome::Moved : Outcome::Failed;
-  if (file.st_nlink == 0 || named.st_dev != file.st_dev || named.st_ino != file.st_ino) return Outcome::Moved;
+  const bool same = named.st_dev == makedev(status.stx_dev_major, status.stx_dev_minor) && named.st_ino == status.stx_ino;
+  if (status.stx_nlink == 0 || !same) return Outcome::Moved;
   if (disposition == Disposition::CreateAlways && !made && ftruncate(fd, 0) != 0) return Outcome::Failed;
-  // O_NONBLOCK only kept a FIFO from blocking the open; no file keeps it.
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return Outcome::Ready;
 }
 
@@ -109,10 +118,19 @@ File* Open(const char* path, Access access, Disposition disposition, bool* creat
     bool made = false;
     const int fd = OpenForDisposition(local, flags, disposition, &made);
     if (fd < 0) return nullptr;
-    const Outcome outcome = Prepare(fd, local, access, disposition, made);
+    OpenFile file{};
+    const Outcome outcome = Prepare(fd, local, access, disposition, made, file);
     if (outcome == Outcome::Ready) {
+      File* opened = FileOf(fd, access == Access::ReadWrite);
+      if (opened == nullptr) {
+        close(fd);
+        return nullptr;
+      }
+      *OpenFileOf(opened) = file;
+      OpenFileOf(opened)->fd = fd;
+      OpenFileOf(opened)->writable = access == Access::ReadWrite;
       if (created != nullptr) *created = made;
-      return FileOf(fd);
+      return opened;
     }
     close(fd);
     if (outcome == Outcome::Failed) return nullptr;
@@ -121,6 +139,10 @@ File* Open(const char* path, Access access, Disposition disposition, bool* creat
 }
 
 // Linux releases the descriptor even when close reports an error.
-bool Close(File* file) { return close(DescriptorOf(file)) == 0 || errno == EINTR; }
+bool Close(File* file) {
+  const bool closed = close(DescriptorOf(file)) == 0 || errno == EINTR;
+  std::free(OpenFileOf(file));
+  return closed;
+}
 
 }  // namespace os::posix

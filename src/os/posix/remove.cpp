@@ -95,7 +95,7 @@ bool Delete(const char* path) {
 bool Replace(const char* from, const char* to, File* held) {
   const int heldFd = held != nullptr ? DescriptorOf(held) : -1;
   const bool replaced = ReplaceHolding(from, to, heldFd);
-  if (heldFd >= 0) close(heldFd);
+  if (held != nullptr) Close(held);
   return replaced;
 }
 

@@ -22,7 +22,8 @@ constexpr std::size_t CreationTimeBytes = 8;  // little-endian FileTime
 bool NoAttribute(int error) { return error == ENODATA || error == ENOTSUP || error == EOPNOTSUPP || error == ERANGE; }
 
 // The stored creation time, else the birth time, else 0.
-bool CreationTime(int fd, FileTime* out) {
+bool CreationTime(const OpenFile& file, FileTime* out) {
+  const int fd = file.fd;
   std::uint8_t bytes[CreationTimeBytes];
   const ssize_t n = fgetxattr(fd, CreationTimeAttribute, bytes, sizeof bytes);
   if (n == static_cast<ssize_t>(CreationTimeBytes)) {
@@ -32,9 +33,8 @@ bool CreationTime(int fd, FileTime* out) {
     return true;
   }
   if (n < 0 && !NoAttribute(errno)) return false;
-  struct statx status;
-  const bool born = statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &status) == 0 && (status.stx_mask & STATX_BTIME) != 0;
-  *out = born ? FileTimeOf(status.stx_btime.tv_sec, static_cast<long>(status.stx_btime.tv_nsec)) : 0;
+  // The birth time never changes: it was read when the file was opened.
+  *out = file.born ? FileTimeOf(file.birthSeconds, file.birthNanoseconds) : 0;
   return true;
 }
 
@@ -55,7 +55,7 @@ bool GetTimes(File* file, FileTime* creation, FileTime* lastWrite) {
   const int fd = DescriptorOf(file);
   FileTime made = 0;
   FileTime written = 0;
-  if (creation != nullptr && !CreationTime(fd, &made)) return false;
+  if (creation != nullptr && !CreationTime(*OpenFileOf(file), &made)) return false;
   if (lastWrite != nullptr) {
     struct stat status;
     if (fstat(fd, &status) != 0) return false;
@@ -69,8 +69,7 @@ bool GetTimes(File* file, FileTime* creation, FileTime* lastWrite) {
 // As on Windows, the times of a file opened only for reading stay as they are.
 bool SetTimes(File* file, FileTime creation, FileTime lastWrite) {
   const int fd = DescriptorOf(file);
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) return false;
+  if (!OpenFileOf(file)->writable) return false;
   if (lastWrite != 0) {
     const timespec times[2] = {{0, UTIME_OMIT}, TimespecOf(lastWrite)};
     if (futimens(fd, times) != 0) return false;

@@ -29,7 +29,9 @@ File* CreateUnnamed(const char* besidePath) {
     close(fd);
     return nullptr;
   }
-  return FileOf(fd);
+  File* file = FileOf(fd, true);
+  if (file == nullptr) close(fd);
+  return file;
 }
 
 bool Link(File* file, const char* path) {

@@ -6,6 +6,12 @@
 
 #include "host/commands.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,6 +36,20 @@ std::string NameList(const std::vector<std::string>& names) {
   }
   list += '\0';
   return list;
+}
+
+enum class NameKind { Missing, File, Directory };
+
+NameKind KindOf(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return NameKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? NameKind::Directory : NameKind::File;
+#else
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return NameKind::Missing;
+  return S_ISDIR(status.st_mode) ? NameKind::Directory : NameKind::File;
+#endif
 }
 
 // A file manager names a directory ending with a separator, followed by everything in it.
@@ -82,13 +102,16 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
   std::string source = fs::absolute(sourceDirectory, error).lexically_normal().string();
   if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
   std::vector<std::string> names;
+  std::string path;
   for (const std::string& file : files) {
-    const fs::file_status status = fs::status(fs::path(source) / file, error);
-    if (!fs::exists(status)) {
+    // One status call a name, as a file manager that lists a folder has it.
+    path.assign(source).append(file);
+    const NameKind kind = KindOf(path);
+    if (kind == NameKind::Missing) {
       std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.c_str());
       return 1;
     }
-    AddSourceNames(source, file, fs::is_directory(status), names);
+    AddSourceNames(source, file, kind == NameKind::Directory, names);
   }
   std::string addList = NameList(names);
   const int code = pack(image.data(), nullptr, source.data(), addList.data(), move ? PK_PACK_MOVE_FILES : 0);

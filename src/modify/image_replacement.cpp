@@ -12,10 +12,10 @@ void ImageReplacement::TakeOver(const ImageFile& image, std::uint64_t creationTi
   file_.SetTimes(creationTime, 0);
 }
 
-Status ImageReplacement::Finish(ImageFile& image, bool durable) {
+Status ImageReplacement::Finish(ImageFile& image) {
   // The copy must be on disk before it takes the image's name, or a power
   // loss after the rename could leave neither the old image nor the new one.
-  if (durable && !file_.Flush()) return SilentFailure(E_EWRITE);
+  if (!file_.Flush()) return SilentFailure(E_EWRITE);
   // Whatever can take time goes before the replacement has a name: from then
   // on only the few calls that put it in the image's place remain.
   if (!image.Unmap()) return SilentFailure(E_ECLOSE);

@@ -28,11 +28,11 @@ class ImageReplacement {
   // creation time, permissions and extended attributes. Best effort: a file
   // system without them drops them.
   void TakeOver(const ImageFile& image, std::uint64_t creationTime);
-  // Puts the replacement in the place of `image`, which is closed by it;
-  // `durable` puts its bytes on disk first. E_EWRITE, E_ECREATE when it can
+  // Puts the replacement's bytes on disk, then the replacement in the place
+  // of `image`, which is closed by it. E_EWRITE, E_ECREATE when it can
   // have no name, or E_ECLOSE when it cannot be closed; the image stays as
   // it was then.
-  Status Finish(ImageFile& image, bool durable);
+  Status Finish(ImageFile& image);
 
  private:
   // Removes a replacement that did not take the image's place.

@@ -9,6 +9,8 @@
 
 // The new image is the old one with the new blocks after it, written beside
 // it and put in its place: a failure, or the process dying, leaves the old.
+// An image that this call creates has no old bytes to keep: the blocks go
+// straight into it, and a failure deletes it.
 Status PackImage(const char* imagePath, const char* sourceDirectory, const char* addList, const Settings& settings) {
   ImageFile image;
   ImageTimes times;
@@ -20,14 +22,18 @@ Status PackImage(const char* imagePath, const char* sourceDirectory, const char*
 
   SourceBlocks blocks(settings, image.size);
   if (result.IsOk()) result = blocks.Convert(sourceDirectory, addList);
-  ImageReplacement replacement;
-  if (result.IsOk()) result = replacement.Start(imagePath);
-  if (result.IsOk()) {
-    if (!created) replacement.TakeOver(image, times.creation);
-    result = blocks.WriteAfter(replacement.File(), image.Bytes(), image.size);
+  if (result.IsOk() && created) {
+    result = blocks.WriteAfter(image, nullptr, 0);
+    if (result.IsOk()) result = image.Close(CloseAs::Success);
+  } else if (result.IsOk()) {
+    ImageReplacement replacement;
+    result = replacement.Start(imagePath);
+    if (result.IsOk()) {
+      replacement.TakeOver(image, times.creation);
+      result = blocks.WriteAfter(replacement.File(), image.Bytes(), image.size);
+    }
+    if (result.IsOk()) result = replacement.Finish(image);
   }
-  // A new image has nothing on disk to lose; an old one is put on disk first.
-  if (result.IsOk()) result = replacement.Finish(image, !created);
   if (result.IsOk()) return StatusOk;
   image.Close(CloseAs::Success);
   if (created) ImageFile::Delete(imagePath);

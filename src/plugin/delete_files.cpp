@@ -51,7 +51,7 @@ class ImageRewrite {
 
     const Status copied = CopyKeptEntries(deleteList);
     if (copied.IsFailed()) return copied;
-    const Status replaced = replacement_.Finish(image_->image, true);
+    const Status replaced = replacement_.Finish(image_->image);
     if (replaced.IsFailed()) return replaced;
     // The image is closed already; only the handle is left to free.
     const int closeCode = CloseArchive(image_);

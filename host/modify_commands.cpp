@@ -6,12 +6,6 @@
 
 #include "host/commands.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -38,18 +32,16 @@ std::string NameList(const std::vector<std::string>& names) {
   return list;
 }
 
-enum class NameKind { Missing, File, Directory };
-
-NameKind KindOf(const std::string& path) {
-#ifdef _WIN32
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return NameKind::Missing;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? NameKind::Directory : NameKind::File;
-#else
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0) return NameKind::Missing;
-  return S_ISDIR(status.st_mode) ? NameKind::Directory : NameKind::File;
-#endif
+// The names in a directory and whether each is a directory, sorted, from
+// one listing of it: a file manager knows the kinds from the panel that it
+// shows and asks nothing per name. Empty when it cannot be listed.
+std::vector<std::pair<std::string, bool>> ListedKinds(const fs::path& directory) {
+  std::vector<std::pair<std::string, bool>> kinds;
+  std::error_code error;
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+    kinds.emplace_back(it->path().filename().string(), it->is_directory(error));
+  std::sort(kinds.begin(), kinds.end());
+  return kinds;
 }
 
 // A file manager names a directory ending with a separator, followed by everything in it.
@@ -61,11 +53,7 @@ void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative
     return;
   }
   names.push_back(relative + PathSeparator);
-  std::vector<std::pair<std::string, bool>> children;
-  for (const fs::directory_entry& child : fs::directory_iterator(sourceDirectory / fs::path(relative)))
-    children.emplace_back(child.path().filename().string(), child.is_directory());
-  std::sort(children.begin(), children.end());
-  for (const auto& [child, childIsDirectory] : children)
+  for (const auto& [child, childIsDirectory] : ListedKinds(sourceDirectory / fs::path(relative)))
     AddSourceNames(sourceDirectory, relative + PathSeparator + child, childIsDirectory, names);
 }
 
@@ -101,17 +89,21 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
   std::error_code error;
   std::string source = fs::absolute(sourceDirectory, error).lexically_normal().string();
   if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
+  const std::vector<std::pair<std::string, bool>> listed = ListedKinds(source);
   std::vector<std::string> names;
-  std::string path;
   for (const std::string& file : files) {
-    // One status call a name, as a file manager that lists a folder has it.
-    path.assign(source).append(file);
-    const NameKind kind = KindOf(path);
-    if (kind == NameKind::Missing) {
+    const auto found = std::lower_bound(listed.begin(), listed.end(), std::pair<std::string, bool>(file, false));
+    if (found != listed.end() && found->first == file) {
+      AddSourceNames(source, file, found->second, names);
+      continue;
+    }
+    // A name below the directory, or one that the listing did not show.
+    const fs::file_status status = fs::status(fs::path(source) / file, error);
+    if (!fs::exists(status)) {
       std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.c_str());
       return 1;
     }
-    AddSourceNames(source, file, kind == NameKind::Directory, names);
+    AddSourceNames(source, file, fs::is_directory(status), names);
   }
   std::string addList = NameList(names);
   const int code = pack(image.data(), nullptr, source.data(), addList.data(), move ? PK_PACK_MOVE_FILES : 0);

@@ -7,6 +7,7 @@
 #include "file/image_file.h"
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
+#include "modify/run_copy.h"
 #include "plugin/archive_handle.h"
 #include "plugin/entry_walk.h"
 #include "plugin/plugin_api.h"
@@ -21,14 +22,14 @@ bool IsListed(const char* name, const char* list) {
   return false;
 }
 
-// Straight from the mapping: the header block and the data block as stored,
+// Straight from the view: the header block and the data block as stored,
 // length words included.
-bool CopyEntry(ImageFile& target, const TapeEntry& entry) {
-  if (entry.headerBlock != nullptr && !target.Write(entry.headerBlock - LengthWordSize, StoredHeaderBlockSize)) {
+bool CopyEntry(RunCopy& copy, const TapeEntry& entry) {
+  if (entry.headerBlock != nullptr && !copy.Add(entry.headerBlock - LengthWordSize, StoredHeaderBlockSize)) {
     return false;
   }
   return entry.dataBlock == nullptr ||
-         target.Write(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
+         copy.Add(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
 }
 
 // One delete: the open image and the replacement that will take its place.
@@ -69,16 +70,18 @@ class ImageRewrite {
   // Walks the entries as the host would, so the names compared are the listed ones.
   Status CopyKeptEntries(const char* deleteList) {
     Status result = StatusOk;
+    RunCopy copy(replacement_.File());
     const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
       const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.
       if (entry.dataBlock != nullptr && !entry.dataComplete) {
         result = CorruptedImage;
-      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(replacement_.File(), entry)) {
+      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(copy, entry)) {
         result = SilentFailure(E_EWRITE);
       }
       return HostCode(result);
     });
+    if (result.IsOk() && code == 0 && !copy.Flush()) result = SilentFailure(E_EWRITE);
     // A ReadHeader that failed has shown its message.
     return result.IsFailed() || code == 0 ? result : SilentFailure(code);
   }

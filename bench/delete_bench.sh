@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Deleting the first entry of a 30 MB TAP image through the host tool, against
-# copying the same image with `dd conv=fsync` in the same directory (so on the
-# same disk). Both end with the new file's data on stable storage. The copy is
-# timed twice: as `dd conv=fsync` (dd's default 512-byte blocks), which the
-# delete should not exceed 1.3 times, and with 1 MiB blocks, the fastest copy
-# dd makes, shown for comparison. Prints the medians and the ratios.
+# copying the same image with `dd bs=1M conv=fsync` in the same directory (so
+# on the same disk). Both end with the new file's data on stable storage. The
+# target is at most 1.2 times the copy into a new file. A delete also frees
+# the old image, which takes the file system a while; the copy over the
+# previous copy, whose truncation frees as much, is shown beside it.
 #
 # Usage: bench/delete_bench.sh [BUILD_DIR] [RUNS]
 #   BUILD_DIR  a build tree holding bin/doved and bin/Doved.wcx (default build/native)
@@ -26,8 +26,8 @@ cd "$work"
 delete_prepare='cp master.tap image.tap && sync'
 delete_command='bin/doved delete image.tap b00000.C'
 copy_prepare='rm -f copy.tap && sync'
-copy_command='dd if=master.tap of=copy.tap conv=fsync status=none'
-big_copy_command='dd if=master.tap of=copy.tap bs=1M conv=fsync status=none'
+copy_over_prepare='cp master.tap copy.tap && sync'
+copy_command='dd if=master.tap of=copy.tap bs=1M conv=fsync status=none'
 
 # Check the delete once: it must succeed and cut exactly the first entry (65025 bytes).
 eval "$delete_prepare"
@@ -38,14 +38,15 @@ cmp -s image.tap <(tail -c +65026 master.tap) || { echo "the image after the del
 source "$root/bench/timing.sh"
 delete_median=$(median_seconds "$delete_prepare" "$delete_command")
 copy_median=$(median_seconds "$copy_prepare" "$copy_command")
-big_copy_median=$(median_seconds "$copy_prepare" "$big_copy_command")
+copy_over_median=$(median_seconds "$copy_over_prepare" "$copy_command")
 
+printf 'build: %s (%s)\n' "$build" "$build_type"
 printf 'image: %d bytes, %d runs each, load average %s\n' "$size" "$runs" "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf 'delete first entry (%s): median %s ms\n' "$delete_command" "$(milliseconds "$delete_median")"
-printf 'copy (%s): median %s ms\n' "$copy_command" "$(milliseconds "$copy_median")"
-printf 'copy (%s): median %s ms\n' "$big_copy_command" "$(milliseconds "$big_copy_median")"
-awk -v d="$delete_median" -v c="$copy_median" -v b="$big_copy_median" 'BEGIN {
-  printf "ratio delete / dd conv=fsync: %.2f (target: at most 1.30)\n", d / c
-  printf "ratio delete / dd bs=1M conv=fsync: %.2f\n", d / b
-  exit d / c <= 1.3 ? 0 : 1
+printf 'copy into a new file (%s): median %s ms\n' "$copy_command" "$(milliseconds "$copy_median")"
+printf 'copy over the previous copy (the same): median %s ms\n' "$(milliseconds "$copy_over_median")"
+awk -v d="$delete_median" -v c="$copy_median" -v o="$copy_over_median" 'BEGIN {
+  printf "ratio delete / copy into a new file: %.2f (target: at most 1.20)\n", d / c
+  printf "ratio delete / copy over the previous copy: %.2f\n", d / o
+  exit d / c <= 1.2 ? 0 : 1
 }'

@@ -119,6 +119,25 @@ TEST_F(StringTest, TextNearTheLimitIsRefusedBeforeAllocating) {
   s.length = 0;
 }
 
+TEST_F(StringTest, AppendBytesKeepsNulsAndRefusesPastTheLimit) {
+  String s;
+  ASSERT_TRUE(s.AppendBytes("ab\0cd", 5).IsOk());
+  ASSERT_TRUE(s.AppendBytes("ignored", 0).IsOk());
+  ASSERT_TRUE(s.AppendBytes("e", 1).IsOk());
+  EXPECT_EQ(std::string(s.CStr(), s.length), std::string("ab\0cde", 6));
+
+  faults.FailNth(fault_os::Op::Reallocate, 1);
+  const std::string tail(40, 'x');  // past capacity 31: the buffer must grow
+  EXPECT_EQ(HostCode(s.AppendBytes(tail.data(), static_cast<std::uint32_t>(tail.size()))), E_NO_MEMORY);
+  EXPECT_EQ(s.length, 6u);
+
+  const std::uint32_t length = s.length;
+  s.length = String::MaxCapacity - 1;  // pretend: only the count matters before Reserve
+  EXPECT_STREQ(s.AppendBytes("xy", 2).message, "Capacity of string is too large");
+  EXPECT_EQ(s.length, String::MaxCapacity - 1);
+  s.length = length;
+}
+
 TEST(StringDeathTest, DamagedTagStopsTheProcess) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(

@@ -3,12 +3,13 @@
 #include "file/dos_date_time.h"
 
 Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& times) {
-  const bool packing = use == ImageUse::Packing;
+  const bool writable = use != ImageUse::Listing;
   // An image that this call creates is removed again when the open fails;
   // one that existed is never deleted. A failed Open has closed what it
   // opened, and must not close an image that the object held before.
-  const Status opened = image.Open(path, {.access = packing ? FileAccess::ReadWrite : FileAccess::Read,
-                                          .disposition = packing ? Disposition::OpenAlways : Disposition::OpenExisting,
+  const Status opened = image.Open(path, {.access = writable ? FileAccess::ReadWrite : FileAccess::Read,
+                                          .disposition = use == ImageUse::Packing ? Disposition::OpenAlways
+                                                                                  : Disposition::OpenExisting,
                                           .view = FileView::Mapped,
                                           .onFailure = OnFailure::Delete});
   if (opened.IsFailed()) return opened;

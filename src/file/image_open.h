@@ -13,6 +13,7 @@ inline constexpr std::uint64_t MaxImageSize = 0x7FFFFFFF;
 enum class ImageUse : std::uint8_t {
   Listing,  // read-only, the image must exist
   Packing,  // writable and shared with nobody, made when missing
+  Extending,  // writable and shared with nobody, the image must exist
 };
 
 struct ImageTimes {

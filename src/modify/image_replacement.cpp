@@ -1,6 +1,11 @@
 #include "modify/image_replacement.h"
 
+bool ImageReplacement::StartUnnamed(const char* imagePath) {
+  return ImageFile::ResolvePath(imagePath, target_).IsOk() && file_.CreateUnnamed(target_.CStr()).IsOk();
+}
+
 Status ImageReplacement::Start(const char* imagePath) {
+  if (file_.HasFile()) return StatusOk;
   const Status resolved = ImageFile::ResolvePath(imagePath, target_);
   if (resolved.IsFailed()) return SilentFailure(E_ECREATE);
   if (file_.CreateUnnamed(target_.CStr()).IsOk()) return StatusOk;
@@ -28,6 +33,17 @@ Status ImageReplacement::Finish(ImageFile& image) {
   if (!image.GiveWayTo(name_.CStr())) return SilentFailure(E_EWRITE);
   name_.Clear();
   return StatusOk;
+}
+
+bool ImageReplacement::BecomeImage() {
+  // Nothing of an image is on disk to lose yet: no flush before the name.
+  if (name_.length != 0 || !file_.HasFile() || !file_.GiveName(target_.CStr())) {
+    file_.Close(CloseAs::Failure);
+    return false;
+  }
+  if (file_.Close(CloseAs::Success).IsOk()) return true;
+  ImageFile::Delete(target_.CStr());  // the new image, which this call made
+  return false;
 }
 
 void ImageReplacement::Discard() {

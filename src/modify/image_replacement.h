@@ -19,8 +19,14 @@ class ImageReplacement {
   ImageReplacement& operator=(const ImageReplacement&) = delete;
   ~ImageReplacement() { Discard(); }
 
-  // Makes the empty replacement of the image at `imagePath`, beside the file
-  // that the path names through links; E_ECREATE when it cannot be made.
+  // Makes the replacement of the image at `imagePath` without a name, beside
+  // the file that the path names through links; false where the system
+  // makes no such files. Made before the image is opened, it can also stand
+  // for an image that does not exist yet (BecomeImage).
+  bool StartUnnamed(const char* imagePath);
+  // Makes the empty replacement, unless StartUnnamed has: unnamed where the
+  // system allows, else under a temporary name; E_ECREATE when it cannot be
+  // made.
   Status Start(const char* imagePath);
   // Where the new bytes go.
   ImageFile& File() { return file_; }
@@ -33,6 +39,11 @@ class ImageReplacement {
   // have no name, or E_ECLOSE when it cannot be closed; the image stays as
   // it was then.
   Status Finish(ImageFile& image);
+  // Gives an unnamed replacement the image's own name, which nothing may
+  // have yet, and closes it: a new image appears whole or not at all. False
+  // when the name is taken or the replacement cannot be closed; the
+  // replacement is then gone.
+  bool BecomeImage();
 
  private:
   // Removes a replacement that did not take the image's place.

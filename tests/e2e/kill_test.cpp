@@ -9,10 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
-#include <filesystem>
 
 #include "helpers/file_contents.h"
 #include "helpers/host_tool.h"
@@ -24,6 +25,17 @@ constexpr unsigned Rounds = 60;
 // The naming window is some microseconds of a run of tens of milliseconds:
 // a kill meets it in about one run of a thousand.
 constexpr unsigned MaxLeftovers = 2;
+
+// The image's bytes, or nothing when there is no image: an empty file is
+// not the same as none.
+std::optional<std::string> ImageState(const std::string& path) {
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  return FileBytes(path);
+}
+
+std::string Describe(const std::optional<std::string>& state) {
+  return state ? std::to_string(state->size()) + " bytes" : "no image";
+}
 
 class KillTest : public HostToolTest {
  protected:
@@ -61,9 +73,9 @@ class KillTest : public HostToolTest {
                     const std::vector<std::string>& expectedFiles) {
     std::mt19937 random(20261208);
     prepare();
-    const std::string before = FileBytes(image);
+    const std::optional<std::string> before = ImageState(image);
     const auto whole = RunWhole(args);
-    const std::string after = FileBytes(image);
+    const std::optional<std::string> after = ImageState(image);
     ASSERT_TRUE(after != before) << "the command changed nothing";
     unsigned killedOld = 0;
     unsigned killedNew = 0;
@@ -78,8 +90,8 @@ class KillTest : public HostToolTest {
       int status = 0;
       waitpid(child, &status, 0);
       SCOPED_TRACE(::testing::Message() << "round " << round << ", killed after " << delay << " us");
-      const std::string now = FileBytes(image);
-      EXPECT_TRUE(now == before || now == after) << "the image is neither old nor new: " << now.size() << " bytes";
+      const std::optional<std::string> now = ImageState(image);
+      EXPECT_TRUE(now == before || now == after) << "the image is neither old nor new: " << Describe(now);
       if (now == before) ++killedOld;
       if (now == after) ++killedNew;
       // A kill between the few calls that name the replacement and put it in
@@ -116,6 +128,22 @@ TEST_F(KillTest, PackIsOldOrNewWheneverItIsKilled) {
   files.push_back("image.tap");
   std::sort(files.begin(), files.end());
   KillAtRandom(args, dir.Path("work/image.tap"), [&] { StoreFile(dir.Path("work/image.tap"), before); }, files);
+}
+
+TEST_F(KillTest, PackIntoANewImageLeavesItWholeOrAbsent) {
+  std::filesystem::create_directory(dir.Path("work"));
+  std::vector<std::string> args = {"pack", dir.Path("work/new.tap"), "-C", dir.Path("work")};
+  std::vector<std::string> files;
+  for (unsigned i = 0; i < 1500; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%04u.C", i);
+    StoreFile(dir.Path("work/") + name, std::string(1024, static_cast<char>(i)));
+    args.push_back(name);
+    files.push_back(name);
+  }
+  files.push_back("new.tap");
+  std::sort(files.begin(), files.end());
+  KillAtRandom(args, dir.Path("work/new.tap"), [&] { std::filesystem::remove(dir.Path("work/new.tap")); }, files);
 }
 
 TEST_F(KillTest, DeleteIsOldOrNewWheneverItIsKilled) {

@@ -16,6 +16,7 @@ struct NamedImage {
 constexpr NamedImage Images[] = {
     {"sample", tap_builder::SampleImage, "the sample image: a program with autostart, code, a headerless block"},
     {"mixed", tap_builder::MixedImage, "a header alone, a program, an empty block, headerless, flag 0 data"},
+    {"crowded", tap_builder::CrowdedImage, "257 small entries, names repeating in letter case, mostly headerless"},
     {"many-entries", tap_builder::ManyEntriesImage, "100000 code files of 16 bytes under 5000 names"},
     {"large", tap_builder::LargeImage, "484 code files of 65000 random bytes, 31,472,100 bytes"},
     {"repeated-names", tap_builder::RepeatedNamesImage, "100000 entries whose names repeat in letter case"},

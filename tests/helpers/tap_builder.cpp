@@ -119,6 +119,19 @@ Bytes LargeImage() {
   return image;
 }
 
+Bytes CrowdedImage() {
+  static const char* const names[] = {"game", "GAME", "Game", "data1", "x"};
+  Bytes image;
+  for (int i = 0; i < 257; ++i) {
+    const auto byte = static_cast<std::uint8_t>(i);
+    const Bytes entry = i % 16 != 0 ? DataBlock({byte})
+                                    : Concat({HeaderBlock(i % 32 == 0 ? 0 : 3, names[i / 16 % 5], 1, 10, 1),
+                                              DataBlock({byte})});
+    image.insert(image.end(), entry.begin(), entry.end());
+  }
+  return image;
+}
+
 Bytes RepeatedNamesImage() {
   Bytes image;
   std::uint32_t state = 12345;

@@ -37,6 +37,10 @@ Bytes SampleImage();
 // data, an empty data block, a headerless block, and a block with flag
 // 0 that is not a header.
 Bytes MixedImage();
+// 257 entries in under 2 KB, one more than numbering allows: mostly
+// headerless blocks, with programs and bytes files whose names repeat in
+// varying letter case among them.
+Bytes CrowdedImage();
 // 100000 code files of 16 bytes under 5000 distinct names.
 Bytes ManyEntriesImage();
 // 484 code files of 65000 random bytes, named b00000 to b00483: 31,472,100 bytes.

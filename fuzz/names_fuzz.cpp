@@ -166,7 +166,7 @@ std::string ListedName(const TapeHeader& header, std::optional<std::uint8_t> dat
   }
   TapeImage tape;
   FUZZ_CHECK(ScanImage(tape, image.data(), image.size(), s, 0x5A3B6C4D).IsOk() && tape.entries.count == 1);
-  TapeEntry entry = *tape.entries.items[0];
+  TapeEntry entry = tape.entries.items[0];
   FUZZ_CHECK(entry.Header() != nullptr && std::memcmp(entry.Header(), &header, sizeof header) == 0);
   entry.index = index;
   entry.duplicateOrdinal = ordinal;
@@ -182,7 +182,7 @@ std::string HeaderlessListedName(const Settings& s, std::uint8_t index, std::uin
   const tap_builder::Bytes image = tap_builder::DataBlock({1, 2, 3});
   TapeImage tape;
   FUZZ_CHECK(ScanImage(tape, image.data(), image.size(), s, 0).IsOk() && tape.entries.count == 1);
-  TapeEntry entry = *tape.entries.items[0];
+  TapeEntry entry = tape.entries.items[0];
   FUZZ_CHECK(entry.Header() == nullptr && entry.headerlessNumber == 1 && tape.headerlessDigits == 1);
   entry.index = index;
   entry.headerlessNumber = number;

@@ -146,13 +146,14 @@ TEST_F(ListingThroughHostTool, TooManyNumberedEntriesAreRefusedWithTheReason) {
 }
 
 #ifndef DOVED_UNDER_WINE  // the Windows DLL's exports are checked by scripts/check-windows-dll
+// The host's functions and Double Commander's start and end of the library.
 TEST(PluginLibrary, ExportsExactlyTheHostsFunctions) {
   const CommandResult symbols = RunShell(std::string("nm -D --defined-only ") + Quoted(DOVED_PLUGIN) +
                                          " | awk '$2 ~ /^[TW]$/ {print $3}' | sort");
   ASSERT_EQ(symbols.exitCode, 0);
   EXPECT_EQ(symbols.output,
-            "CloseArchive\nConfigurePacker\nDeleteFiles\nGetPackerCaps\nOpenArchive\nPackFiles\nProcessFile\n"
-            "ReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
+            "CloseArchive\nConfigurePacker\nDeleteFiles\nExtensionFinalize\nExtensionInitialize\nGetPackerCaps\n"
+            "OpenArchive\nPackFiles\nProcessFile\nReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
 }
 #endif
 

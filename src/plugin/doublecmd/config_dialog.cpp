@@ -1,8 +1,5 @@
 #include "plugin/doublecmd/config_dialog.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "plugin/doublecmd/host_calls.h"
 #include "plugin/doublecmd/lfm_form.h"
 #include "settings/config_form.h"

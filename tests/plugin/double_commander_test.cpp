@@ -261,7 +261,7 @@ TEST_F(DoubleCommanderTest, TheFormsHoldEveryControlOfTheTable) {
   EXPECT_EQ(about.Find(Item(IDC_OK))->Text("Cancel"), "True");
 }
 
-// The scripted user of the issue: tick "Rarev compatible", watch the
+// A scripted user: tick "Rarev compatible", watch the
 // enabled states, type an invalid pattern, mend it, confirm; the values are
 // in Doved.cfg and in force for the next image opened.
 TEST_F(DoubleCommanderTest, ConfirmedSettingsAreSavedAndRenameTheNextListing) {

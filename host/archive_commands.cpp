@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <set>
 
 #include "host/commands.h"
@@ -193,6 +194,13 @@ int ExtractCommand(const Plugin& plugin, const Arguments& args) {
   if (image.empty()) {
     std::fprintf(stderr, "usage: doved extract IMAGE [-o DIR] [NAME...]\n");
     return UsageStatus;
+  }
+  // A folder that is not there yet is made, as archivers do.
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (error) {
+    std::fprintf(stderr, "doved: cannot create %s: %s\n", directory.c_str(), error.message().c_str());
+    return E_ECREATE;
   }
   if (directory.back() != '/' && directory.back() != PathSeparator) directory += PathSeparator;
 

@@ -57,6 +57,53 @@ void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative
     AddSourceNames(sourceDirectory, relative + PathSeparator + child, childIsDirectory, names);
 }
 
+// A name that starts from a root (or a drive), not from the source folder.
+bool IsRooted(const fs::path& name) { return name.is_absolute() || name.has_root_directory(); }
+
+// Whether `path` lies in `folder`, by their components.
+bool LiesIn(const fs::path& path, const fs::path& folder) {
+  auto part = path.begin();
+  for (const fs::path& step : folder) {
+    if (step.empty()) continue;  // the end of a folder written with a separator
+    if (part == path.end() || *part != step) return false;
+    ++part;
+  }
+  return true;
+}
+
+// The source folder and the names in it that the plug-in is given. Names
+// relative to the source folder stay as they are; once a name starts from a
+// root, the folder becomes the deepest one that holds every named file, and
+// each name is taken relative to it. False when no folder holds them all
+// (files on two drives).
+bool SourceNames(const fs::path& sourceDirectory, const std::vector<std::string>& files, std::string& source,
+                 std::vector<std::string>& names) {
+  std::error_code error;
+  const fs::path folder = fs::absolute(sourceDirectory, error).lexically_normal();
+  names = files;
+  fs::path common = folder;
+  if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return IsRooted(file); })) {
+    std::vector<fs::path> paths;
+    for (const std::string& file : files) {
+      fs::path path = (IsRooted(file) ? fs::absolute(file, error) : folder / file).lexically_normal();
+      if (!path.has_filename()) path = path.parent_path();  // a directory named with a separator
+      paths.push_back(path);
+    }
+    common = paths[0].parent_path();
+    for (const fs::path& path : paths) {
+      while (!LiesIn(path, common)) {
+        if (common == common.parent_path()) return false;
+        common = common.parent_path();
+      }
+    }
+    names.clear();
+    for (const fs::path& path : paths) names.push_back(path.lexically_relative(common).string());
+  }
+  source = common.string();
+  if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
+  return true;
+}
+
 }  // namespace
 
 int PackCommand(const Plugin& plugin, const Arguments& args) {
@@ -86,12 +133,16 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     return E_NOT_SUPPORTED;
   }
 
+  std::string source;
+  std::vector<std::string> relative;
+  if (!SourceNames(sourceDirectory, files, source, relative)) {
+    std::fprintf(stderr, "doved: the files have no folder in common\n");
+    return UsageStatus;
+  }
   std::error_code error;
-  std::string source = fs::absolute(sourceDirectory, error).lexically_normal().string();
-  if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
   const std::vector<std::pair<std::string, bool>> listed = ListedKinds(source);
   std::vector<std::string> names;
-  for (const std::string& file : files) {
+  for (const std::string& file : relative) {
     const auto found = std::lower_bound(listed.begin(), listed.end(), std::pair<std::string, bool>(file, false));
     if (found != listed.end() && found->first == file) {
       AddSourceNames(source, file, found->second, names);

@@ -1,10 +1,15 @@
 #include "base/error_report.h"
 
+#include <atomic>
+
 #include "os/os.h"
 
 namespace {
 
 constexpr std::uint32_t OsNotEnoughMemory = 8;
+
+// Set once the host has started the library, read by any thread that reports.
+std::atomic<ErrorBoxShower> hostShower{nullptr};
 
 void ShowOsError(std::uint32_t code) {
   if (code == OsNotEnoughMemory) {
@@ -17,7 +22,15 @@ void ShowOsError(std::uint32_t code) {
 
 }  // namespace
 
-void ShowError(const char* text) { os::Os().ShowErrorBox(text, ErrorCaption); }
+void SetErrorBoxShower(ErrorBoxShower shower) { hostShower.store(shower, std::memory_order_release); }
+
+void ShowError(const char* text) {
+  if (const ErrorBoxShower shower = hostShower.load(std::memory_order_acquire)) {
+    shower(text, ErrorCaption);
+    return;
+  }
+  os::Os().ShowErrorBox(text, ErrorCaption);
+}
 
 void ReportStatus(const Status& status) {
   if (!status.IsFailed() || !(status.flags & Status::Show)) return;

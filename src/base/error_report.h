@@ -10,3 +10,9 @@ inline constexpr const char* ErrorCaption = "Doved error";
 void ReportStatus(const Status& status);
 // Shows one error box with the caption "Doved error".
 void ShowError(const char* text);
+
+// A host that shows error boxes itself (Double Commander hands the library
+// its own once it has loaded it) takes every box from then on; null gives
+// them back to the system's error box. Returns once the box is answered.
+using ErrorBoxShower = void (*)(const char* text, const char* caption);
+void SetErrorBoxShower(ErrorBoxShower shower);

@@ -98,6 +98,9 @@ struct Methods {
   bool (*WriteProfileString)(const char* section, const char* key, const char* value, const char* path);
   bool (*WriteProfileStruct)(const char* section, const char* key, const void* bytes, std::uint32_t size,
                              const char* path);
+  // Whether this process may create files in `directory`, as writing a
+  // profile file there needs.
+  bool (*CanCreateIn)(const char* directory);
 
   // The user. An error box with an OK button, over the host's window where
   // there is one; the call returns once it is answered.

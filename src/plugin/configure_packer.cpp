@@ -16,8 +16,20 @@ DOVED_EXPORT void DOVED_CALL ConfigurePacker(HWND Parent, HINSTANCE DllInstance)
 
 #else
 
-// Double Commander's dialogs are not bound to the settings form yet: on
-// Linux no dialog is shown and the settings stay as they are.
-DOVED_EXPORT void DOVED_CALL ConfigurePacker(HWND, HINSTANCE) {}
+#include "base/error_report.h"
+#include "plugin/doublecmd/config_dialog.h"
+#include "settings/config_file.h"
+
+// Double Commander shows the dialog as a form of its own toolkit, through the
+// calls it lends the library at start (its window handle is of no use here).
+// A host that lends none is shown nothing, and the settings stay as they are.
+DOVED_EXPORT void DOVED_CALL ConfigurePacker(HWND, HINSTANCE) {
+  Settings opened;
+  Settings accepted;
+  Status status;
+  const bool ok = doublecmd::ShowConfigDialog(GetSettings(opened), accepted, status);
+  ReportStatus(status);
+  if (ok) ConfirmSettings(accepted);
+}
 
 #endif

@@ -131,7 +131,7 @@ bool ConfigForm::IsEnabled(int id) const {
   return state != nullptr && state->enabled;
 }
 
-std::size_t ConfigForm::TextLimit(int id) const {
+std::size_t ConfigForm::TextLimit(int id) {
   switch (id) {
     case IDC_SEPARATOR:
       return SeparatorSize - 1;

@@ -39,7 +39,8 @@ class ConfigForm {
   bool IsTicked(int id) const;  // a check box ticked, a radio button selected
   const char* Text(int id) const;  // the edits' texts and the notice
   bool IsEnabled(int id) const;
-  std::size_t TextLimit(int id) const;  // how many characters an edit takes; 0 = no edit
+  // How many characters an edit takes; 0 = no edit. The same for every form.
+  static std::size_t TextLimit(int id);
   bool IsOpen() const { return open_; }  // neither OK accepted nor Cancel pressed
 
   // The user's actions. Each is false, and changes nothing, when `id` is no

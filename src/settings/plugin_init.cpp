@@ -16,6 +16,22 @@ namespace {
 constexpr char ConfigFileName[] = "Doved.cfg";
 constexpr std::uint32_t ConfigFileNameLength = sizeof ConfigFileName - 1;
 
+// Whether the Doved.cfg that ConfigFilePath names is there and can be written
+// anew: a profile file is replaced through a file beside it.
+bool ConfigFileKeepsItsPlace() {
+  if (!ConfigFilePathFormed) return false;
+  os::File* file = os::Os().Open(ConfigFilePath, os::Access::Read, os::Disposition::OpenExisting, nullptr);
+  if (file == nullptr) return false;
+  os::Os().Close(file);
+  char folder[sizeof ConfigFilePath];
+  std::memcpy(folder, ConfigFilePath, sizeof folder);
+  std::size_t end = static_cast<std::size_t>(LastPathComponent(folder) - folder);
+  // The folder "/" keeps its separator.
+  if (end > 1) --end;
+  folder[end] = '\0';
+  return os::Os().CanCreateIn(folder);
+}
+
 }  // namespace
 
 bool InitPlugin(const void* module) {
@@ -33,6 +49,21 @@ bool InitPlugin(const void* module) {
   std::uint32_t nameStart = length;
   while (nameStart > 0 && !IsPathSeparator(ConfigFilePath[nameStart - 1])) --nameStart;
   std::memcpy(ConfigFilePath + nameStart, ConfigFileName, sizeof ConfigFileName);
+  ConfigFilePathFormed = true;
+  SetSettings(LoadSettings());
+  return true;
+}
+
+bool UseSettingsFolder(const char* folder) {
+  if (folder == nullptr || *folder == '\0' || ConfigFileKeepsItsPlace()) return false;
+  const std::size_t length = std::strlen(folder);
+  const bool separated = IsPathSeparator(folder[length - 1]);
+  const std::size_t total = length + (separated ? 0 : 1) + ConfigFileNameLength;
+  // A path that does not fit leaves the file where it was.
+  if (total >= sizeof ConfigFilePath) return false;
+  std::memcpy(ConfigFilePath, folder, length);
+  if (!separated) ConfigFilePath[length] = '/';
+  std::memcpy(ConfigFilePath + total - ConfigFileNameLength, ConfigFileName, sizeof ConfigFileName);
   ConfigFilePathFormed = true;
   SetSettings(LoadSettings());
   return true;

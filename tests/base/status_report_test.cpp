@@ -65,6 +65,28 @@ TEST_F(StatusReportTest, SystemTextComesBeforeTheMessage) {
   EXPECT_EQ(HostCode(withCode), E_EWRITE);
 }
 
+// A host that shows the boxes itself gets them all, in the same order, and
+// the system's box none; once it lets go, the system's box has them again.
+std::vector<std::pair<std::string, std::string>> hostBoxes;
+
+TEST_F(StatusReportTest, AHostsBoxTakesEveryBoxUntilItLetsGo) {
+  hostBoxes.clear();
+  SetErrorBoxShower([](const char* text, const char* caption) { hostBoxes.emplace_back(caption, text); });
+  faults.SetSystemText(5, "Access is denied.\r\n");
+  ReportStatus({Status::Failed | Status::OsError | Status::Show, 0, 5, "Cannot write image"});
+  ShowError("Path of plugin DLL is too long.");
+  SetErrorBoxShower(nullptr);
+  EXPECT_EQ(hostBoxes, (std::vector<std::pair<std::string, std::string>>{
+                           {"Doved error", "Access is denied.\r\n"},
+                           {"Doved error", "Cannot write image"},
+                           {"Doved error", "Path of plugin DLL is too long."}}));
+  EXPECT_TRUE(ShownTexts().empty());
+
+  ReportStatus(StatusNoMemory);
+  EXPECT_EQ(hostBoxes.size(), 3u);
+  EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Not enough memory"});
+}
+
 TEST_F(StatusReportTest, UnknownSystemCodeSuppressesOnlyItsOwnBox) {
   ReportStatus({Status::Failed | Status::OsError | Status::Show, 0, 0xDEAD, "still shown"});
   EXPECT_EQ(ShownTexts(), std::vector<std::string>{"still shown"});

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "helpers/file_contents.h"
+#include "base/host_codes.h"
 #include "helpers/host_tool.h"
 #include "helpers/tap_builder.h"
 
@@ -44,6 +45,17 @@ TEST_F(ListingThroughHostTool, ExtractsOnlyTheNamedEntries) {
   EXPECT_EQ(some.exitCode, 0);
   EXPECT_EQ(FilesIn(dir.Path("out")), std::vector<std::string>{"002!   data1"});
   EXPECT_NE(Doved("extract " + Quoted(DOVED_SAMPLE_IMAGE) + " -o " + Quoted(dir.Path("out")) + " nothing").exitCode, 0);
+}
+
+TEST_F(ListingThroughHostTool, ExtractionMakesAFolderThatIsNotThereYet) {
+  const std::string out = dir.Path("new/deeper");
+  const CommandResult extraction = Doved("extract " + Quoted(DOVED_SAMPLE_IMAGE) + " -o " + Quoted(out));
+  ASSERT_EQ(extraction.exitCode, 0) << extraction.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"000!   hello.B", "001!   charset.C", "002!   data1"}));
+
+  StoreFile(dir.Path("file"), "");
+  EXPECT_EQ(Doved("extract " + Quoted(DOVED_SAMPLE_IMAGE) + " -o " + Quoted(dir.Path("file/out"))).exitCode,
+            E_ECREATE);
 }
 
 TEST_F(ListingThroughHostTool, DovedCfgBesideThePluginChangesTheNames) {
@@ -146,13 +158,14 @@ TEST_F(ListingThroughHostTool, TooManyNumberedEntriesAreRefusedWithTheReason) {
 }
 
 #ifndef DOVED_UNDER_WINE  // the Windows DLL's exports are checked by scripts/check-windows-dll
+// The host's functions and Double Commander's start and end of the library.
 TEST(PluginLibrary, ExportsExactlyTheHostsFunctions) {
   const CommandResult symbols = RunShell(std::string("nm -D --defined-only ") + Quoted(DOVED_PLUGIN) +
                                          " | awk '$2 ~ /^[TW]$/ {print $3}' | sort");
   ASSERT_EQ(symbols.exitCode, 0);
   EXPECT_EQ(symbols.output,
-            "CloseArchive\nConfigurePacker\nDeleteFiles\nGetPackerCaps\nOpenArchive\nPackFiles\nProcessFile\n"
-            "ReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
+            "CloseArchive\nConfigurePacker\nDeleteFiles\nExtensionFinalize\nExtensionInitialize\nGetPackerCaps\n"
+            "OpenArchive\nPackFiles\nProcessFile\nReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
 }
 #endif
 

@@ -196,4 +196,30 @@ TEST_F(PackHostToolTest, MoveThroughTheHostToolRemovesTheFilesButNotTheirDirecto
   EXPECT_EQ(FileBytes(image).size(), 2u * (21 + 5));
 }
 
+// Files named by absolute paths, as a shell completes them, from folders
+// apart from each other and from the current one; relative names beside them
+// still start from -C.
+TEST_F(PackHostToolTest, FilesNamedByAbsolutePathsArePackedFromWhereTheyAre) {
+  std::filesystem::create_directories(dir.Path("other/deeper"));
+  WriteSource(Src("a.C"), "a");
+  WriteSource(dir.Path("other/deeper/b.C"), "bb");
+  WriteSource(Src("c.C"), "ccc");
+  const std::string image = dir.Path("abs.tap");
+  const CommandResult packed = Doved("pack " + Quoted(image) + " --move -C " + Quoted(dir.Path("src")) + " " +
+                                         Quoted(Src("a.C")) + " " + Quoted(dir.Path("other/deeper/b.C")) + " c.C",
+                                     true);
+  ASSERT_EQ(packed.exitCode, 0) << packed.output;
+  EXPECT_FALSE(FileExists(Src("a.C")));
+  EXPECT_FALSE(FileExists(dir.Path("other/deeper/b.C")));
+  EXPECT_FALSE(FileExists(Src("c.C")));
+  const CommandResult listing = Doved("list " + Quoted(image));
+  EXPECT_NE(listing.output.find("000!   a.C\n"), std::string::npos) << listing.output;
+  EXPECT_NE(listing.output.find("001!   b.C\n"), std::string::npos) << listing.output;
+  EXPECT_NE(listing.output.find("002!   c.C\n"), std::string::npos) << listing.output;
+
+  WriteSource(Src("d.C"), "dddd");
+  ASSERT_EQ(Doved("pack " + Quoted(image) + " " + Quoted(Src("d.C"))).exitCode, 0);
+  EXPECT_NE(Doved("list " + Quoted(image)).output.find("003!   d.C\n"), std::string::npos);
+}
+
 }  // namespace

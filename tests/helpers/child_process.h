@@ -2,6 +2,7 @@
 // os::Native for as long as a test needs, or runs one step and reports.
 #pragma once
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,16 @@ inline int RunInChild(const std::function<int()>& body) {
   int status = 0;
   if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+// The exit status of `body` run in a child process by a user without
+// privileges: nobody (65534) when the tests run as root, whom no folder
+// refuses; 100 when the change of user fails.
+inline int RunUnprivileged(const std::function<int()>& body) {
+  return RunInChild([&]() -> int {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) return 100;
+    return body();
+  });
 }
 
 // A child process that opens `path` with `access` and holds it until the

@@ -206,6 +206,8 @@ bool WriteProfileStruct(const char* section, const char* key, const void* bytes,
   return !Fails(Op::WriteProfileStruct) && Inner().WriteProfileStruct(section, key, bytes, size, path);
 }
 
+bool CanCreateIn(const char* directory) { return Inner().CanCreateIn(directory); }
+
 void ShowErrorBox(const char* text, const char* caption) {
   std::lock_guard<std::mutex> guard(state.lock);
   state.boxes.push_back({caption, text});
@@ -248,6 +250,7 @@ const os::Methods Wrapper = {
     .ProfileStruct = ProfileStruct,
     .WriteProfileString = WriteProfileString,
     .WriteProfileStruct = WriteProfileStruct,
+    .CanCreateIn = CanCreateIn,
     .ShowErrorBox = ShowErrorBox,
     .SystemErrorText = SystemErrorText,
 };

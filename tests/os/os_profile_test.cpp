@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "helpers/child_process.h"
 #include "helpers/dir_listing.h"
 #include "helpers/scratch_dir.h"
 #include "os/os.h"
@@ -120,6 +121,24 @@ TEST_F(OsProfileTest, RewriteKeepsTheModeAndALinkStaysALink) {
 TEST_F(OsProfileTest, WriteIntoAMissingDirectoryFailsAndMakesNothing) {
   EXPECT_FALSE(Os.WriteProfileString("S", "k", "v", dir.Path("missing/test.ini").c_str()));
   EXPECT_TRUE(NamesIn(dir.Path()).empty());
+}
+
+// What a profile write needs of its directory: the right to make files there.
+TEST_F(OsProfileTest, CanCreateInTellsWhereAWriteCanSucceed) {
+  EXPECT_TRUE(Os.CanCreateIn(dir.Path().c_str()));
+  EXPECT_FALSE(Os.CanCreateIn(dir.Path("missing").c_str()));
+  EXPECT_FALSE(Os.CanCreateIn(""));
+
+  const std::string locked = dir.Path("locked");
+  ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+  const std::string inside = locked + "/test.ini";
+  const int outcome = RunUnprivileged([&]() -> int {
+    const bool told = Os.CanCreateIn(locked.c_str());
+    const bool wrote = Os.WriteProfileString("Doved", "Key", "1", inside.c_str());
+    return (told ? 1 : 0) | (wrote ? 2 : 0);
+  });
+  EXPECT_EQ(outcome, 0) << "1: told that files can be made, 2: the write succeeded";
 }
 
 TEST_F(OsProfileTest, StructsRoundTripAsUppercaseHexWithChecksum) {

@@ -1,4 +1,5 @@
-// ConfigurePacker on Linux, where no dialog is bound to the settings form yet.
+// ConfigurePacker on Linux in a host that has not started the library as
+// Double Commander does: it lends no forms, so nothing is shown.
 #include <filesystem>
 
 #include "helpers/settings_fixture.h"
@@ -8,7 +9,7 @@ namespace {
 
 using ConfigurePackerTest = SettingsTest;
 
-TEST_F(ConfigurePackerTest, ShowsNothingAndChangesNothing) {
+TEST_F(ConfigurePackerTest, WithoutTheHostsFormsShowsNothingAndChangesNothing) {
   Settings s = DefaultSettings();
   s.FileNameNumbering = 0;
   s.RarevCompatible = true;

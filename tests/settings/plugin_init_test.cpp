@@ -115,4 +115,43 @@ TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
   }
 }
 
+// The host's settings folder takes Doved.cfg where none lies beside the
+// library, and after an attach that found no place for one; the file there is
+// laid over the settings in force.
+TEST_F(PluginInitTest, TheHostsFolderTakesTheFileWhereNoneLiesBesideTheLibrary) {
+  const std::string folder = base + "/host config";
+  std::filesystem::create_directories(folder);
+  WriteConfig(folder + "/Doved.cfg", "1");
+  EXPECT_FALSE(UseSettingsFolder(nullptr));
+  EXPECT_FALSE(UseSettingsFolder(""));
+  EXPECT_EQ(std::string(ConfigFilePath), config);
+
+  EXPECT_TRUE(UseSettingsFolder(folder.c_str()));
+  EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
+  EXPECT_EQ(Current().FileNameNumbering, 1);
+  EXPECT_TRUE(Current().DetectHobeta);
+
+  // After a module path too long for the file name.
+  LoadedModule module(ModulePathOfLength(300));
+  EXPECT_FALSE(InitPlugin(module.Handle()));
+  faults.TakeBoxes();
+  EXPECT_TRUE(UseSettingsFolder((folder + "/").c_str()));
+  EXPECT_TRUE(ConfigFilePathFormed);
+  EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
+}
+
+TEST_F(PluginInitTest, ADovedCfgBesideAWritableLibraryOrAFolderTooLongKeepsThePath) {
+  WriteConfig(config, "0");
+  EXPECT_FALSE(UseSettingsFolder(base.c_str()));
+  EXPECT_EQ(std::string(ConfigFilePath), config);
+
+  std::filesystem::remove(config);
+  // "/Doved.cfg" after a folder of 251 characters makes 261: no room for the NUL.
+  const std::string tooLong = ModulePathOfLength(261).substr(0, 251);
+  EXPECT_FALSE(UseSettingsFolder(tooLong.c_str()));
+  EXPECT_EQ(std::string(ConfigFilePath), config);
+  EXPECT_TRUE(UseSettingsFolder(tooLong.substr(0, 250).c_str()));
+  EXPECT_EQ(std::string(ConfigFilePath), tooLong.substr(0, 250) + "/Doved.cfg");
+}
+
 }  // namespace

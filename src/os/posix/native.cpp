@@ -31,6 +31,7 @@ const Methods Native = {
     .ProfileStruct = posix::ProfileStruct,
     .WriteProfileString = posix::WriteProfileString,
     .WriteProfileStruct = posix::WriteProfileStruct,
+    .CanCreateIn = posix::CanCreateIn,
     .ShowErrorBox = posix::ShowErrorBox,
     .SystemErrorText = posix::SystemErrorText,
 };

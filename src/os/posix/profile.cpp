@@ -255,4 +255,12 @@ bool WriteProfileStruct(const char* section, const char* key, const void* bytes,
   return WriteProfileString(section, key, text.Text().text, path);
 }
 
+// The new text of a profile file goes into a file beside it, which then
+// takes its name: both need the right to write into the directory.
+bool CanCreateIn(const char* directory) {
+  char local[PathCapacity];
+  if (!LocalPath(directory, local)) return false;
+  return faccessat(AT_FDCWD, local, W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 }  // namespace os::posix

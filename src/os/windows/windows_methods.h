@@ -37,6 +37,7 @@ bool ProfileStruct(const char* section, const char* key, void* out, std::uint32_
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* path);
 bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
                         const char* path);
+bool CanCreateIn(const char* directory);
 
 void ShowErrorBox(const char* text, const char* caption);
 std::uint32_t SystemErrorText(std::uint32_t code, char* out, std::uint32_t size);

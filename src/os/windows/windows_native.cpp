@@ -31,6 +31,7 @@ const Methods Native = {
     .ProfileStruct = windows::ProfileStruct,
     .WriteProfileString = windows::WriteProfileString,
     .WriteProfileStruct = windows::WriteProfileStruct,
+    .CanCreateIn = windows::CanCreateIn,
     .ShowErrorBox = windows::ShowErrorBox,
     .SystemErrorText = windows::SystemErrorText,
 };

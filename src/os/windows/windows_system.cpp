@@ -3,6 +3,8 @@
 // windows.h maps this name onto the system's own call.
 #undef WriteProfileString
 
+#include <cstdio>
+
 #include "os/windows/windows_methods.h"
 
 namespace os::windows {
@@ -66,6 +68,20 @@ bool WriteProfileString(const char* section, const char* key, const char* value,
 bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
                         const char* path) {
   return WritePrivateProfileStructA(section, key, const_cast<void*>(bytes), size, path) != FALSE;
+}
+
+// Access rights on Windows are lists that only the system can weigh: a file
+// is made, seen by nobody else and gone again when it is closed.
+bool CanCreateIn(const char* directory) {
+  char path[MAX_PATH];
+  const int length = std::snprintf(path, sizeof path, "%s\\Doved.%lu.%lu.probe", directory, GetCurrentProcessId(),
+                                   GetCurrentThreadId());
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return false;
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 }  // namespace os::windows

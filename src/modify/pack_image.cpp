@@ -2,6 +2,7 @@
 
 #include "file/image_file.h"
 #include "file/image_open.h"
+#include "modify/block_writer.h"
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/source_blocks.h"
@@ -10,9 +11,12 @@
 // The new image is the old one with the new blocks after it, written beside
 // it and put in its place: a failure, or the process dying, leaves the old.
 // Where the system makes files without a name, one is made before the image
-// is opened; when there is no image to open, it becomes the image, whole, at
-// the end. Elsewhere a missing image is created and the blocks go straight
-// into it, and a failure deletes it.
+// is opened, and each file's blocks go into it as the file converts; when
+// there is no image to open, it becomes the image, whole, at the end.
+// Elsewhere a missing image is created and the blocks go straight into it,
+// and a failure deletes it; the replacement of an old one, which has a name
+// from the start, is made only once every file has converted, the blocks
+// being held until then.
 Status PackImage(const char* imagePath, const char* sourceDirectory, const char* addList, const Settings& settings) {
   ImageReplacement replacement;
   const bool unnamed = replacement.StartUnnamed(imagePath);
@@ -24,26 +28,27 @@ Status PackImage(const char* imagePath, const char* sourceDirectory, const char*
   const bool fresh = unnamed && opened.IsFailed();
   if (opened.IsFailed() && !fresh) return opened;
   const bool created = image.created;
+  const bool replacing = !fresh && !created;
+  const bool held = replacing && !unnamed;
   Status result = StatusOk;
   // New blocks can only follow blocks that lead exactly to the image's end.
-  if (!fresh && !created && !IsWholeChain(image.Bytes(), image.size)) result = CorruptedImage;
+  if (replacing && !IsWholeChain(image.Bytes(), image.size)) result = CorruptedImage;
 
   SourceBlocks blocks(settings, image.size);
-  if (result.IsOk()) result = blocks.Convert(sourceDirectory, addList);
-  if (result.IsOk() && fresh) {
-    result = blocks.WriteAfter(replacement.File(), nullptr, 0);
-    if (result.IsOk() && !replacement.BecomeImage()) result = opened;
-  } else if (result.IsOk() && created) {
-    result = blocks.WriteAfter(image, nullptr, 0);
-    if (result.IsOk()) result = image.Close(CloseAs::Success);
-  } else if (result.IsOk()) {
-    result = replacement.Start(imagePath);
-    if (result.IsOk()) {
-      replacement.TakeOver(image, times.creation);
-      result = blocks.WriteAfter(replacement.File(), image.Bytes(), image.size);
-    }
-    if (result.IsOk()) result = replacement.Finish(image);
+  if (result.IsOk() && held) result = blocks.Convert(sourceDirectory, addList, nullptr);
+  if (result.IsOk() && held) result = replacement.Start(imagePath);
+  if (result.IsOk() && replacing) replacement.TakeOver(image, times.creation);
+  BlockWriter writer(created ? image : replacement.File());
+  if (result.IsOk()) result = writer.Start();
+  if (result.IsOk() && image.size != 0 && !writer.Append(image.Bytes(), static_cast<std::uint32_t>(image.size))) {
+    result = SilentFailure(E_EWRITE);
   }
+  if (result.IsOk()) result = held ? blocks.WriteHeld(writer) : blocks.Convert(sourceDirectory, addList, &writer);
+  if (result.IsOk() && !writer.Flush()) result = SilentFailure(E_EWRITE);
+
+  if (result.IsOk() && fresh && !replacement.BecomeImage()) result = opened;
+  if (result.IsOk() && created) result = image.Close(CloseAs::Success);
+  if (result.IsOk() && replacing) result = replacement.Finish(image);
   if (result.IsOk()) return StatusOk;
   image.Close(CloseAs::Success);
   if (created) ImageFile::Delete(imagePath);

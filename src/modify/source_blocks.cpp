@@ -1,7 +1,6 @@
 #include "modify/source_blocks.h"
 
 #include "modify/add_list.h"
-#include "modify/block_writer.h"
 #include "modify/packed_item.h"
 #include "modify/tape_file_plan.h"
 #include "support/ansi_string.h"
@@ -27,31 +26,44 @@ SourceBlocks::~SourceBlocks() {
   MemFree(contents_);
 }
 
-Status SourceBlocks::Convert(const char* sourceDirectory, const char* addList) {
+namespace {
+
+constexpr Status WriteFailed = SilentFailure(E_EWRITE);
+
+bool WriteItem(BlockWriter& out, const PackedItem& item) {
+  return (!item.HasHeader() || out.Append(item.headerBytes, StoredHeaderBlockSize)) &&
+         out.Append(item.dataBytes, item.dataByteCount);
+}
+
+}  // namespace
+
+Status SourceBlocks::Convert(const char* sourceDirectory, const char* addList, BlockWriter* out) {
   for (const char* name = addList; *name != '\0'; name = NextListedName(name)) {
     const char* entryName = LastPathComponent(name);
     if (*entryName == '\0') continue;  // a directory
-    if (items_.count >= MaxPackedFiles) return TooManyFiles;
-    const Status added = items_.Add(PackedItem{});
-    if (added.IsFailed()) return added;
-    const Status converted = ConvertOne(sourceDirectory, name, entryName, items_.items[items_.count - 1]);
+    if (converted_ >= MaxPackedFiles) return TooManyFiles;
+    if (out == nullptr || items_.count == 0) {
+      const Status added = items_.Add(PackedItem{});
+      if (added.IsFailed()) return added;
+    }
+    PackedItem& item = items_.items[items_.count - 1];
+    const Status converted = ConvertOne(sourceDirectory, name, entryName, item);
     if (converted.IsFailed()) return converted;
+    ++converted_;
+    if (out == nullptr) continue;
+    const bool written = WriteItem(*out, item);
+    FreePackedItem(item);
+    item = PackedItem{};
+    if (!written) return WriteFailed;
   }
   return StatusOk;
 }
 
-Status SourceBlocks::WriteAfter(ImageFile& target, const std::uint8_t* image, std::uint64_t imageSize) const {
-  constexpr Status WriteFailed = SilentFailure(E_EWRITE);
-  BlockWriter writer(target);
-  const Status started = writer.Start();
-  if (started.IsFailed()) return started;
-  if (imageSize != 0 && !writer.Append(image, static_cast<std::uint32_t>(imageSize))) return WriteFailed;
+Status SourceBlocks::WriteHeld(BlockWriter& out) const {
   for (std::uint32_t i = 0; i < items_.count; ++i) {
-    const PackedItem& item = items_.items[i];
-    if (item.HasHeader() && !writer.Append(item.headerBytes, StoredHeaderBlockSize)) return WriteFailed;
-    if (!writer.Append(item.dataBytes, item.dataByteCount)) return WriteFailed;
+    if (!WriteItem(out, items_.items[i])) return WriteFailed;
   }
-  return writer.Flush() ? StatusOk : WriteFailed;
+  return StatusOk;
 }
 
 Status SourceBlocks::ConvertOne(const char* sourceDirectory, const char* name, const char* entryName,

@@ -1,11 +1,13 @@
-// The core of packing: every listed source file becomes blocks in memory
-// before any byte is written.
+// The core of packing: every listed source file becomes the blocks it adds
+// to an image, written as it converts into a file that nobody sees until
+// all have, or held in memory until then.
 #pragma once
 
 #include <cstdint>
 
 #include "base/status.h"
 #include "file/image_file.h"
+#include "modify/block_writer.h"
 #include "modify/packed_item.h"
 #include "settings/settings.h"
 #include "support/ansi_string.h"
@@ -15,8 +17,6 @@ inline constexpr std::uint32_t MaxPackedFiles = 10000;
 inline constexpr std::uint32_t MaxSourceFileSize = 65533;  // its data block's length word reaches 65535
 inline constexpr std::uint64_t MaxPackedTotal = 30 * 1048576;
 
-// Every listed source file converted into the blocks it adds to an image,
-// held in memory until all of them have converted.
 class SourceBlocks {
  public:
   // `imageLength` counts towards the limit of what one call may pack.
@@ -26,17 +26,19 @@ class SourceBlocks {
   ~SourceBlocks();
 
   // Converts the files that `addList` names relative to `sourceDirectory`.
-  Status Convert(const char* sourceDirectory, const char* addList);
-  // Writes the `imageSize` bytes of `image` and then every block into
-  // `target`, at its position.
-  Status WriteAfter(ImageFile& target, const std::uint8_t* image, std::uint64_t imageSize) const;
+  // With `out`, each file's blocks go there once it has converted and are
+  // not kept; without, they are held for WriteHeld.
+  Status Convert(const char* sourceDirectory, const char* addList, BlockWriter* out);
+  // Writes the blocks held, in the order of the list.
+  Status WriteHeld(BlockWriter& out) const;
 
  private:
   Status ConvertOne(const char* sourceDirectory, const char* name, const char* entryName, PackedItem& item);
 
   const Settings& settings_;
   std::uint64_t total_;  // the image and every data block so far; header blocks are not counted
-  List<PackedItem> items_;
+  List<PackedItem> items_;  // held, or the one being converted
+  std::uint32_t converted_ = 0;
   String path_;
   std::uint8_t* contents_ = nullptr;  // the bytes of the file being converted
 };

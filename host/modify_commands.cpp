@@ -78,29 +78,31 @@ bool LiesIn(const fs::path& path, const fs::path& folder) {
 // (files on two drives).
 bool SourceNames(const fs::path& sourceDirectory, const std::vector<std::string>& files, std::string& source,
                  std::vector<std::string>& names) {
-  std::error_code error;
-  const fs::path folder = fs::absolute(sourceDirectory, error).lexically_normal();
   names = files;
-  fs::path common = folder;
+  fs::path folder = sourceDirectory.lexically_normal();
   if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return IsRooted(file); })) {
+    std::error_code error;
+    const fs::path start = fs::absolute(folder, error);
     std::vector<fs::path> paths;
     for (const std::string& file : files) {
-      fs::path path = (IsRooted(file) ? fs::absolute(file, error) : folder / file).lexically_normal();
+      fs::path path = (IsRooted(file) ? fs::absolute(file, error) : start / file).lexically_normal();
       if (!path.has_filename()) path = path.parent_path();  // a directory named with a separator
       paths.push_back(path);
     }
-    common = paths[0].parent_path();
+    folder = paths[0].parent_path();
     for (const fs::path& path : paths) {
-      while (!LiesIn(path, common)) {
-        if (common == common.parent_path()) return false;
-        common = common.parent_path();
+      while (!LiesIn(path, folder)) {
+        if (folder == folder.parent_path()) return false;
+        folder = folder.parent_path();
       }
     }
     names.clear();
-    for (const fs::path& path : paths) names.push_back(path.lexically_relative(common).string());
+    for (const fs::path& path : paths) names.push_back(path.lexically_relative(folder).string());
   }
-  source = common.string();
-  if (source.empty() || (source.back() != '/' && source.back() != PathSeparator)) source += PathSeparator;
+  // A relative folder stays relative, as tar takes its names: the system
+  // has no long path to walk for every file.
+  source = folder == "." ? "" : folder.string();
+  if (!source.empty() && source.back() != '/' && source.back() != PathSeparator) source += PathSeparator;
   return true;
 }
 
@@ -140,7 +142,7 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     return UsageStatus;
   }
   std::error_code error;
-  const std::vector<std::pair<std::string, bool>> listed = ListedKinds(source);
+  const std::vector<std::pair<std::string, bool>> listed = ListedKinds(source.empty() ? "." : source);
   std::vector<std::string> names;
   for (const std::string& file : relative) {
     const auto found = std::lower_bound(listed.begin(), listed.end(), std::pair<std::string, bool>(file, false));
@@ -151,7 +153,7 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     // A name below the directory, or one that the listing did not show.
     const fs::file_status status = fs::status(fs::path(source) / file, error);
     if (!fs::exists(status)) {
-      std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.c_str());
+      std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.empty() ? "." : source.c_str());
       return 1;
     }
     AddSourceNames(source, file, fs::is_directory(status), names);

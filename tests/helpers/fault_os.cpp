@@ -6,6 +6,8 @@
 #include <mutex>
 #include <set>
 
+#include "os/operations.h"
+
 namespace fault_os {
 namespace {
 
@@ -221,39 +223,9 @@ std::uint32_t SystemErrorText(std::uint32_t code, char* out, std::uint32_t size)
   return static_cast<std::uint32_t>(text->second.size());
 }
 
-const os::Methods Wrapper = {
-    .Open = Open,
-    .Close = Close,
-    .Size = Size,
-    .Read = Read,
-    .Write = Write,
-    .Flush = Flush,
-    .MapView = MapView,
-    .UnmapView = UnmapView,
-    .GetTimes = GetTimes,
-    .SetTimes = SetTimes,
-    .Delete = Delete,
-    .CreateUnnamed = CreateUnnamed,
-    .Link = Link,
-    .CopyMetadata = CopyMetadata,
-    .Replace = Replace,
-    .ResolvePath = ResolvePath,
-    .Now = Now,
-    .Counter = Counter,
-    .Sleep = Sleep,
-    .LocalDosDateTime = LocalDosDateTime,
-    .Allocate = Allocate,
-    .Reallocate = Reallocate,
-    .Free = Free,
-    .ModulePath = ModulePath,
-    .ProfileInt = ProfileInt,
-    .ProfileStruct = ProfileStruct,
-    .WriteProfileString = WriteProfileString,
-    .WriteProfileStruct = WriteProfileStruct,
-    .CanCreateIn = CanCreateIn,
-    .ShowErrorBox = ShowErrorBox,
-    .SystemErrorText = SystemErrorText,
-};
+#define FAULT_OS_ENTRY(name) .name = name,
+const os::Methods Wrapper = {DOVED_OS_OPERATIONS(FAULT_OS_ENTRY)};
+#undef FAULT_OS_ENTRY
 
 }  // namespace
 

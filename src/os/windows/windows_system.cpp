@@ -1,7 +1,5 @@
 // The clock, the process heap, the module path and the profile calls of Windows.
 #include <windows.h>
-// windows.h maps this name onto the system's own call.
-#undef WriteProfileString
 
 #include <cstdio>
 

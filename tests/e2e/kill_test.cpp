@@ -112,38 +112,39 @@ class KillTest : public HostToolTest {
   }
 };
 
-TEST_F(KillTest, PackIsOldOrNewWheneverItIsKilled) {
-  std::filesystem::create_directory(dir.Path("work"));
-  std::vector<std::string> args = {"pack", dir.Path("work/image.tap"), "-C", dir.Path("work")};
+// 1500 files of 1 KB in work/, packed into work/IMAGE by one host tool run;
+// the files expected in work/ are theirs and the image's.
+struct PackRun {
+  std::vector<std::string> args;
   std::vector<std::string> files;
+};
+
+PackRun PackIntoWork(const ScratchDir& dir, const std::string& image) {
+  std::filesystem::create_directory(dir.Path("work"));
+  PackRun run{{"pack", dir.Path("work/" + image), "-C", dir.Path("work")}, {image}};
   for (unsigned i = 0; i < 1500; ++i) {
     char name[16];
     std::snprintf(name, sizeof name, "f%04u.C", i);
     StoreFile(dir.Path("work/") + name, std::string(1024, static_cast<char>(i)));
-    args.push_back(name);
-    files.push_back(name);
+    run.args.push_back(name);
+    run.files.push_back(name);
   }
+  std::sort(run.files.begin(), run.files.end());
+  return run;
+}
+
+TEST_F(KillTest, PackIsOldOrNewWheneverItIsKilled) {
+  const PackRun run = PackIntoWork(dir, "image.tap");
   const tap_builder::Bytes large = tap_builder::LargeImage();
   const std::string before(large.begin(), large.begin() + 10 * 65025);  // ten code files
-  files.push_back("image.tap");
-  std::sort(files.begin(), files.end());
-  KillAtRandom(args, dir.Path("work/image.tap"), [&] { StoreFile(dir.Path("work/image.tap"), before); }, files);
+  KillAtRandom(run.args, dir.Path("work/image.tap"), [&] { StoreFile(dir.Path("work/image.tap"), before); },
+               run.files);
 }
 
 TEST_F(KillTest, PackIntoANewImageLeavesItWholeOrAbsent) {
-  std::filesystem::create_directory(dir.Path("work"));
-  std::vector<std::string> args = {"pack", dir.Path("work/new.tap"), "-C", dir.Path("work")};
-  std::vector<std::string> files;
-  for (unsigned i = 0; i < 1500; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "f%04u.C", i);
-    StoreFile(dir.Path("work/") + name, std::string(1024, static_cast<char>(i)));
-    args.push_back(name);
-    files.push_back(name);
-  }
-  files.push_back("new.tap");
-  std::sort(files.begin(), files.end());
-  KillAtRandom(args, dir.Path("work/new.tap"), [&] { std::filesystem::remove(dir.Path("work/new.tap")); }, files);
+  const PackRun run = PackIntoWork(dir, "new.tap");
+  KillAtRandom(run.args, dir.Path("work/new.tap"), [&] { std::filesystem::remove(dir.Path("work/new.tap")); },
+               run.files);
 }
 
 TEST_F(KillTest, DeleteIsOldOrNewWheneverItIsKilled) {

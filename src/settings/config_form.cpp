@@ -234,11 +234,11 @@ ConfigForm::State* ConfigForm::Find(int id) {
 
 const ConfigForm::State* ConfigForm::Find(int id) const { return const_cast<ConfigForm*>(this)->Find(id); }
 
-FormControlKind ConfigForm::KindOf(int id) const {
+FormControlKind ConfigForm::KindOf(int id) {
   for (const FormControl& control : ConfigControls) {
     if (control.id == id) return control.kind;
   }
-  return PushButton;  // what no action applies to
+  return PushButton;
 }
 
 void ConfigForm::SetTicked(int id, bool ticked) { Find(id)->ticked = ticked; }

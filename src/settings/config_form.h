@@ -32,6 +32,9 @@ class ConfigForm {
 
   // Every control of the dialog that has an id, in tab order.
   static std::span<const FormControl> Controls();
+  // The kind of the control `id`; a push button for an id of no control,
+  // as no action but a press applies to it.
+  static FormControlKind KindOf(int id);
 
   // What the controls show. A control of another kind is not ticked and
   // shows ""; an id of no control is neither ticked nor enabled, and has no
@@ -73,7 +76,6 @@ class ConfigForm {
 
   State* Find(int id);
   const State* Find(int id) const;
-  FormControlKind KindOf(int id) const;
   void SetTicked(int id, bool ticked);
   void SetEnabled(int id, bool enabled);
   void Check(int id);

@@ -108,28 +108,19 @@ class ConfigDialog {
         form_.Type(id, text != nullptr ? text : "");
         break;
       }
-      // Check boxes stand for the radio buttons: ticking one selects it, and
-      // the form clears the others of its set; clearing the selected one
-      // leaves it selected.
-      case IDC_NUMBERING_NONE:
-      case IDC_NUMBERING_HEX:
-      case IDC_NUMBERING_DEC:
-      case IDC_SELECT_PATTERN1:
-      case IDC_SELECT_PATTERN2:
-      case IDC_GAP_ALIGNED:
-      case IDC_GAP_VARIABLE_FONT:
-      case IDC_GAP_FIXED_FONT:
-        if (SendToControl(dialog, name, DmGetCheck) == Checked) form_.Select(id);
-        break;
-      case IDC_PARAMS_IN_DECIMAL:
-      case IDC_RAREV_COMPATIBLE:
-      case IDC_SMART_LENGTH:
-      case IDC_DETECT_HOBETA:
-      case IDC_EXTRACT_HOBETA:
-        form_.Tick(id, SendToControl(dialog, name, DmGetCheck) == Checked);
-        break;
-      default:
-        return;
+      default: {
+        // Check boxes stand for the radio buttons: ticking one selects it,
+        // and the form clears the others of its set; clearing the selected
+        // one leaves it selected.
+        const FormControlKind kind = ConfigForm::KindOf(id);
+        if (kind != FormControlKind::RadioButton && kind != FormControlKind::CheckBox) return;
+        const bool checked = SendToControl(dialog, name, DmGetCheck) == Checked;
+        if (kind == FormControlKind::CheckBox) {
+          form_.Tick(id, checked);
+        } else if (checked) {
+          form_.Select(id);
+        }
+      }
     }
     ShowStates(dialog);
   }

@@ -66,31 +66,23 @@ bool ConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         form.Type(id, text);
       }
       break;
-    // Each of the pattern and gap radio buttons starts a group of its own, so
-    // the system does not clear the others: the form does.
-    case IDC_SELECT_PATTERN1:
-    case IDC_SELECT_PATTERN2:
-    case IDC_GAP_ALIGNED:
-    case IDC_GAP_VARIABLE_FONT:
-    case IDC_GAP_FIXED_FONT:
-    case IDC_NUMBERING_NONE:
-    case IDC_NUMBERING_HEX:
-    case IDC_NUMBERING_DEC:
-      form.Select(id);
-      break;
-    // A box counts as ticked only when fully checked, not indeterminate.
-    case IDC_PARAMS_IN_DECIMAL:
-    case IDC_RAREV_COMPATIBLE:
-    case IDC_SMART_LENGTH:
-    case IDC_DETECT_HOBETA:
-    case IDC_EXTRACT_HOBETA:
-      form.Tick(id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED);
-      break;
     case IDC_SEPARATOR:
       form.UpdateControls();
       break;
     default:
-      return true;
+      // Each of the pattern and gap radio buttons starts a group of its own,
+      // so the system does not clear the others: the form does. A box counts
+      // as ticked only when fully checked, not indeterminate.
+      switch (ConfigForm::KindOf(id)) {
+        case FormControlKind::RadioButton:
+          form.Select(id);
+          break;
+        case FormControlKind::CheckBox:
+          form.Tick(id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED);
+          break;
+        default:
+          return true;
+      }
   }
   ShowStates();
   return true;

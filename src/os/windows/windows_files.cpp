@@ -2,7 +2,7 @@
 // sequential reading, shared with readers only when opened read-only.
 #include <windows.h>
 
-#include "os/windows/windows_methods.h"
+#include "os/windows/windows_file_time.h"
 
 namespace os::windows {
 namespace {
@@ -21,12 +21,6 @@ DWORD CreationDisposition(Disposition disposition) {
       break;
   }
   return OPEN_ALWAYS;
-}
-
-FILETIME ToFileTime(FileTime time) { return {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)}; }
-
-FileTime FromFileTime(const FILETIME& time) {
-  return static_cast<FileTime>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
 }  // namespace

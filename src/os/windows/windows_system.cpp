@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "os/windows/windows_methods.h"
+#include "os/windows/windows_file_time.h"
 
 namespace os::windows {
 namespace {
@@ -19,7 +19,7 @@ HANDLE ProcessHeap() {
 FileTime Now() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  return static_cast<FileTime>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+  return FromFileTime(now);
 }
 
 std::uint64_t Counter() {
@@ -31,7 +31,7 @@ std::uint64_t Counter() {
 void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint32_t LocalDosDateTime(FileTime time) {
-  const FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+  const FILETIME utc = ToFileTime(time);
   FILETIME local;
   WORD date;
   WORD dosTime;

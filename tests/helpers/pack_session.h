@@ -15,6 +15,7 @@
 #include "helpers/file_contents.h"
 #include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
 #include "tape/tape_entry.h"
@@ -58,13 +59,6 @@ inline std::string AsText(const std::vector<std::uint8_t>& bytes) { return std::
 
 class PackingTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GetSettings(saved_);
-    Settings settings = DefaultSettings();
-    SetSettings(settings);
-  }
-  void TearDown() override { SetSettings(saved_); }
-
   void UseSettings(const Settings& settings) { SetSettings(settings); }
 
   // The source directory, with its trailing separator, as the host passes it.
@@ -79,7 +73,7 @@ class PackingTest : public ::testing::Test {
   fault_os::FaultyOs faults_;
 
  private:
-  Settings saved_{};
+  SettingsScope settings_{DefaultSettings()};
 };
 
 }  // namespace pack_test

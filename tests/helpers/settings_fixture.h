@@ -12,6 +12,7 @@
 #include "helpers/dir_listing.h"
 #include "helpers/fault_os.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "settings/config_file.h"
 #include "settings/settings.h"
 
@@ -39,16 +40,13 @@ void SetText(char (&field)[N], const char* text) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    GetSettings(savedSettings_);
     std::memcpy(savedPath_, ConfigFilePath, sizeof savedPath_);
     savedFormed_ = ConfigFilePathFormed;
-    SetSettings(DefaultSettings());
     std::snprintf(ConfigFilePath, sizeof ConfigFilePath, "%s", config.c_str());
     ConfigFilePathFormed = true;
   }
 
   void TearDown() override {
-    SetSettings(savedSettings_);
     std::memcpy(ConfigFilePath, savedPath_, sizeof savedPath_);
     ConfigFilePathFormed = savedFormed_;
   }
@@ -63,7 +61,7 @@ class SettingsTest : public ::testing::Test {
   std::string config = dir.Path("Doved.cfg");
 
  private:
-  Settings savedSettings_;
+  SettingsScope settings_{DefaultSettings()};
   char savedPath_[sizeof ConfigFilePath];
   bool savedFormed_;
 };

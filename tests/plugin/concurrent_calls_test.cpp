@@ -19,6 +19,7 @@
 #include "helpers/file_contents.h"
 #include "helpers/naming_fixtures.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "helpers/settings_fixture.h"
 #include "helpers/tap_builder.h"
 #include "plugin/plugin_api.h"
@@ -122,14 +123,11 @@ Listing ListAndExtract(const std::string& image, const std::string& target, std:
 
 class ConcurrentCallsTest : public ::testing::Test {
  protected:
-  void SetUp() override { GetSettings(saved_); }
-  void TearDown() override { SetSettings(saved_); }
-
   fault_os::FaultyOs faults;
   ScratchDir dir;
 
  private:
-  Settings saved_{};
+  SettingsScope settings_;
 };
 
 TEST_F(ConcurrentCallsTest, EachCallActsWhollyUnderOneCopyOfTheSettings) {

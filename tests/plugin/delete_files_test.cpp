@@ -12,6 +12,7 @@
 #include "helpers/file_contents.h"
 #include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "helpers/tap_builder.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
@@ -39,15 +40,6 @@ const std::string ThreeEntries = Text(Concat({Program, Screen, Loose}));
 
 class DeleteFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GetSettings(saved_);
-    Settings plain = DefaultSettings();
-    plain.FileNameNumbering = 0;
-    SetSettings(plain);
-  }
-  void TearDown() override {
-    SetSettings(saved_);
-  }
 
   // The host's DeleteList: names one after another, each ended by a NUL, and an empty name.
   int Delete(std::initializer_list<std::string> names) {
@@ -70,7 +62,7 @@ class DeleteFilesTest : public ::testing::Test {
   const std::string image = dir.Path("GAMES.TAP");
 
  private:
-  Settings saved_{};
+  SettingsScope settings_{UnnumberedSettings()};
 };
 
 TEST_F(DeleteFilesTest, CutsTheEntryOutAndKeepsTheCreationTime) {

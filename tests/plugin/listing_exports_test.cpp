@@ -9,6 +9,7 @@
 #include "helpers/file_contents.h"
 #include "helpers/file_time_helpers.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "helpers/tap_builder.h"
 #include "plugin/plugin_api.h"
 #include "settings/params_pattern.h"
@@ -22,13 +23,10 @@ using tap_builder::Bytes;
 class ListingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    GetSettings(saved_);
     Settings settings = DefaultSettings();
     ASSERT_TRUE(CompileParamsPattern(settings.ParamsPattern1, settings.FileNamingMode.CompiledParamsPattern));
     SetSettings(settings);
   }
-  void TearDown() override { SetSettings(saved_); }
-
   std::string WriteImage(const Bytes& bytes, const char* name = "image.tap") {
     const std::string path = dir_.Path(name);
     StoreFile(path, std::string(bytes.begin(), bytes.end()));
@@ -64,7 +62,7 @@ class ListingTest : public ::testing::Test {
 
   fault_os::FaultyOs faults;
   ScratchDir dir_;
-  Settings saved_{};
+  SettingsScope settings_;
 };
 
 const Bytes program = tap_builder::Pattern(40);

@@ -16,6 +16,7 @@
 #include "helpers/fault_os.h"
 #include "helpers/file_contents.h"
 #include "helpers/scratch_dir.h"
+#include "helpers/settings_scope.h"
 #include "helpers/tap_builder.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
@@ -24,14 +25,6 @@ namespace {
 
 class OutsideWritersTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GetSettings(saved_);
-    Settings settings = DefaultSettings();
-    settings.FileNameNumbering = 0;
-    SetSettings(settings);
-  }
-  void TearDown() override { SetSettings(saved_); }
-
   static int Pack(const std::string& image, const std::string& directory, const std::string& name, int flags) {
     std::string imagePath = image;
     std::string source = directory + "/";
@@ -113,7 +106,7 @@ class OutsideWritersTest : public ::testing::Test {
   ScratchDir dir;
 
  private:
-  Settings saved_{};
+  SettingsScope settings_{UnnumberedSettings()};
 };
 
 TEST_F(OutsideWritersTest, RacingThreadsLoseNoPackedFile) { RaceToCreate(false, 0); }

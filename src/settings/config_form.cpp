@@ -56,13 +56,6 @@ constexpr RadioSet RadioSets[] = {
     {IDC_GAP_ALIGNED, IDC_GAP_FIXED_FONT},
 };
 
-// The length of `text`, counting at most `limit` characters.
-std::size_t BoundedLength(const char* text, std::size_t limit) {
-  std::size_t length = 0;
-  while (length < limit && text[length] != '\0') ++length;
-  return length;
-}
-
 int EffectiveNumbering(const Settings& s) { return s.RarevCompatible ? 0 : s.FileNameNumbering; }
 
 bool EffectiveExtractHobeta(const Settings& s) { return s.ExtractHobeta && !s.RarevCompatible; }
@@ -160,7 +153,7 @@ bool ConfigForm::Select(int id) {
 bool ConfigForm::Type(int id, const char* text) {
   if (!open_ || KindOf(id) != Edit) return false;
   State* state = Find(id);
-  const std::size_t length = BoundedLength(text, TextLimit(id));
+  const std::size_t length = strnlen(text, TextLimit(id));
   std::memcpy(state->text, text, length);
   state->text[length] = '\0';
   UpdateControls();
@@ -259,7 +252,7 @@ template <std::size_t N>
 void ConfigForm::ShowField(int id, const char (&field)[N]) {
   static_assert(N <= PatternSize);
   State* state = Find(id);
-  const std::size_t length = BoundedLength(field, N);
+  const std::size_t length = strnlen(field, N);
   std::memcpy(state->text, field, length);
   state->text[length] = '\0';
 }
@@ -269,7 +262,7 @@ template <std::size_t N>
 void ConfigForm::ReadField(int id, char (&field)[N]) const {
   std::memset(field, 0, N);
   const char* text = Find(id)->text;
-  std::memcpy(field, text, BoundedLength(text, N - 1));
+  std::memcpy(field, text, strnlen(text, N - 1));
 }
 
 int ConfigForm::FirstSelected(int first, int last) const {

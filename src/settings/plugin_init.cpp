@@ -32,6 +32,12 @@ bool ConfigFileKeepsItsPlace() {
   return os::Os().CanCreateIn(folder);
 }
 
+// The file that ConfigFilePath names gives the settings in force.
+void LoadFromFormedPath() {
+  ConfigFilePathFormed = true;
+  SetSettings(LoadSettings());
+}
+
 }  // namespace
 
 bool InitPlugin(const void* module) {
@@ -46,11 +52,9 @@ bool InitPlugin(const void* module) {
     ShowError("Path of plugin DLL is too long.");
     return false;
   }
-  std::uint32_t nameStart = length;
-  while (nameStart > 0 && !IsPathSeparator(ConfigFilePath[nameStart - 1])) --nameStart;
-  std::memcpy(ConfigFilePath + nameStart, ConfigFileName, sizeof ConfigFileName);
-  ConfigFilePathFormed = true;
-  SetSettings(LoadSettings());
+  char* name = ConfigFilePath + (LastPathComponent(ConfigFilePath) - ConfigFilePath);
+  std::memcpy(name, ConfigFileName, sizeof ConfigFileName);
+  LoadFromFormedPath();
   return true;
 }
 
@@ -64,7 +68,6 @@ bool UseSettingsFolder(const char* folder) {
   std::memcpy(ConfigFilePath, folder, length);
   if (!separated) ConfigFilePath[length] = '/';
   std::memcpy(ConfigFilePath + total - ConfigFileNameLength, ConfigFileName, sizeof ConfigFileName);
-  ConfigFilePathFormed = true;
-  SetSettings(LoadSettings());
+  LoadFromFormedPath();
   return true;
 }

@@ -47,14 +47,12 @@ inline constexpr long MbIconError = 0x10;
 inline constexpr std::intptr_t DnClick = 0x1001;
 inline constexpr std::intptr_t DnChange = 0x1003;
 inline constexpr std::intptr_t DnInitDialog = 0x1005;
-inline constexpr std::intptr_t DnClose = 1;
 
 // Messages a dialog procedure sends to the host about one control.
 inline constexpr std::intptr_t DmClose = 1;
 inline constexpr std::intptr_t DmEnable = 2;
 inline constexpr std::intptr_t DmGetText = 6;
 inline constexpr std::intptr_t DmSetText = 12;
-inline constexpr std::intptr_t DmShowItem = 15;
 inline constexpr std::intptr_t DmGetCheck = 16;
 inline constexpr std::intptr_t DmSetCheck = 17;
 

@@ -54,8 +54,7 @@ DOVED_EXPORT void DOVED_CALL ExtensionInitialize(StartupInfo* info) {
   if (info == nullptr) return;
   // The settings file first: boxes may follow at once.
   UseSettingsFolder(ConfigurationFolder(info));
-  if (Holds(info, offsetof(StartupInfo, DialogBoxLFM), sizeof(DialogBoxLfmProc)) &&
-      Holds(info, offsetof(StartupInfo, SendDlgMsg), sizeof(DlgProc))) {
+  if (info->StructSize >= StartupInfoNeeded) {
     dialogBoxLfm = info->DialogBoxLFM;
     sendDlgMsg = info->SendDlgMsg;
   }

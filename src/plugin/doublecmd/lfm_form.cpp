@@ -38,10 +38,9 @@ constexpr FormRow AboutRows[] = {DOVED_ABOUT_CONTROLS(DOVED_FORM_ROW)};
 
 static_assert(BS_PUSHBUTTON == 0 && SS_LEFT == 0 && ES_AUTOHSCROLL != 0 && WS_GROUP != 0 && WS_BORDER != 0);
 
-const FormTemplate Config = {DOVED_CONFIG_CAPTION, DOVED_CONFIG_WIDTH,  DOVED_CONFIG_HEIGHT,   ConfigRows,
-                             std::size(ConfigRows), IDC_MESSAGE,         ConfigForm::TextLimit};
-const FormTemplate About = {DOVED_ABOUT_CAPTION, DOVED_ABOUT_WIDTH, DOVED_ABOUT_HEIGHT, AboutRows,
-                            std::size(AboutRows), 0,                 nullptr};
+const FormTemplate Config = {DOVED_CONFIG_CAPTION, DOVED_CONFIG_WIDTH, DOVED_CONFIG_HEIGHT,
+                             ConfigRows,           std::size(ConfigRows), IDC_MESSAGE};
+const FormTemplate About = {DOVED_ABOUT_CAPTION, DOVED_ABOUT_WIDTH, DOVED_ABOUT_HEIGHT, AboutRows, std::size(AboutRows), 0};
 
 // The dialog font in Lazarus terms: 8 points at 96 dpi are 11 pixels. The
 // system's own sans serif font is wider than the shell dialog font that the
@@ -275,7 +274,8 @@ class FormWriter {
         Open(name, "TEdit", depth);
         WriteBounds(index, depth + 1);
         lfm_.Text(depth + 1, "Text", row.text);
-        const std::size_t limit = form_.textLimit != nullptr ? form_.textLimit(row.id) : 0;
+        // The two dialogs' ids differ, so the settings form's limits serve the About edit too.
+        const std::size_t limit = ConfigForm::TextLimit(row.id);
         if (limit != 0) lfm_.Number(depth + 1, "MaxLength", static_cast<int>(limit));
         WriteTabStop(row, depth + 1, tabOrder);
         // What cannot be typed into tells nothing.

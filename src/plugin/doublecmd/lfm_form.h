@@ -27,8 +27,6 @@ struct FormTemplate {
   const FormRow* rows;  // in tab order
   std::size_t count;
   int boldId;  // the control whose text is bold, or 0
-  // How many characters an edit takes (0 = no limit); null for none anywhere.
-  std::size_t (*textLimit)(int id);
 };
 
 const FormTemplate& ConfigTemplate();

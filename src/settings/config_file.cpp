@@ -60,13 +60,18 @@ Settings LoadSettings() {
   result.ParamsPattern2[PatternSize - 1] = '\0';
 
   // Only the selected pattern must compile; a broken one falls back to the
-  // same-numbered pattern in force before the load.
+  // same-numbered pattern in force before the load, and when that is broken
+  // too (it need not have been selected), to the built-in one.
   const bool second = result.ParamsPatternN == 2;
   char* selected = second ? result.ParamsPattern2 : result.ParamsPattern1;
   char compiled[PatternSize];
-  if (!CompileParamsPattern(selected, compiled)) {
-    std::memcpy(selected, second ? defaults.ParamsPattern2 : defaults.ParamsPattern1, PatternSize);
-    CompileParamsPattern(selected, compiled);
+  bool compiles = CompileParamsPattern(selected, compiled);
+  const Settings builtIn = DefaultSettings();
+  const Settings* const fallbacks[] = {&defaults, &builtIn};
+  for (const Settings* fallback : fallbacks) {
+    if (compiles) break;
+    std::memcpy(selected, second ? fallback->ParamsPattern2 : fallback->ParamsPattern1, PatternSize);
+    compiles = CompileParamsPattern(selected, compiled);
   }
   std::memcpy(result.FileNamingMode.CompiledParamsPattern, compiled, PatternSize);
   return result;

@@ -139,6 +139,23 @@ TEST_F(ConfigFileTest, InvalidSelectedPatternFallsBackToTheSameNumberedOne) {
   EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), "\x01\x02\x03\x04\x05\x06");
 }
 
+TEST_F(ConfigFileTest, ABrokenPatternInForceFallsBackToTheBuiltInOne) {
+  // A second file read over the first (a host's own settings folder) can
+  // select the pattern that the first left broken because it was not selected.
+  Settings current = DefaultSettings();
+  SetText(current.ParamsPattern2, "broken.too");
+  SetSettings(current);
+  Store("ParamsPatternN", "2");
+  char stored[PatternSize];
+  SetText(stored, "not.a.pattern");
+  StoreStruct("ParamsPattern2", stored, PatternSize);
+  const Settings loaded = LoadSettings();
+  EXPECT_EQ(loaded.ParamsPatternN, 2);
+  EXPECT_EQ(std::memcmp(loaded.ParamsPattern2, DefaultSettings().ParamsPattern2, PatternSize), 0);
+  EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern),
+            Indent + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
+}
+
 TEST_F(ConfigFileTest, MalformedStructValuesAreIgnored) {
   Store("FileNameNumberingSeparator", "2120202000000000");                         // too short
   Store("ParamsPattern1", StructText("<len><start><vars><body><flag><attr>", PatternSize - 1).c_str());

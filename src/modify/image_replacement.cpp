@@ -36,7 +36,8 @@ Status ImageReplacement::Finish(ImageFile& image) {
 }
 
 bool ImageReplacement::BecomeImage() {
-  // Nothing of an image is on disk to lose yet: no flush before the name.
+  // Nothing of an image was on disk to lose: the caller flushes when the
+  // new bytes will be their only copy.
   if (name_.length != 0 || !file_.HasFile() || !file_.GiveName(target_.CStr())) {
     file_.Close(CloseAs::Failure);
     return false;

@@ -40,7 +40,9 @@ class ImageReplacement {
   // it was then.
   Status Finish(ImageFile& image);
   // Gives an unnamed replacement the image's own name, which nothing may
-  // have yet, and closes it: a new image appears whole or not at all. False
+  // have yet, and closes it: to other programs, and after the process dies,
+  // a new image appears whole or not at all; it is flushed only when the
+  // caller asks (a power loss may leave it short). False
   // when the name is taken or the replacement cannot be closed; the
   // replacement is then gone.
   bool BecomeImage();

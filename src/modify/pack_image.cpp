@@ -17,7 +17,8 @@
 // and a failure deletes it; the replacement of an old one, which has a name
 // from the start, is made only once every file has converted, the blocks
 // being held until then.
-Status PackImage(const char* imagePath, const char* sourceDirectory, const char* addList, const Settings& settings) {
+Status PackImage(const char* imagePath, const char* sourceDirectory, const char* addList, Sources sources,
+                 const Settings& settings) {
   ImageReplacement replacement;
   const bool unnamed = replacement.StartUnnamed(imagePath);
   ImageFile image;
@@ -38,13 +39,16 @@ Status PackImage(const char* imagePath, const char* sourceDirectory, const char*
   if (result.IsOk() && held) result = blocks.Convert(sourceDirectory, addList, nullptr);
   if (result.IsOk() && held) result = replacement.Start(imagePath);
   if (result.IsOk() && replacing) replacement.TakeOver(image, times.creation);
-  BlockWriter writer(created ? image : replacement.File());
+  ImageFile& target = created ? image : replacement.File();
+  BlockWriter writer(target);
   if (result.IsOk()) result = writer.Start();
   if (result.IsOk() && image.size != 0 && !writer.Append(image.Bytes(), static_cast<std::uint32_t>(image.size))) {
     result = SilentFailure(E_EWRITE);
   }
   if (result.IsOk()) result = held ? blocks.WriteHeld(writer) : blocks.Convert(sourceDirectory, addList, &writer);
   if (result.IsOk() && !writer.Flush()) result = SilentFailure(E_EWRITE);
+  // A replacement always reaches the disk before it takes the image's place.
+  if (result.IsOk() && !replacing && sources == Sources::Moved && !target.Flush()) result = SilentFailure(E_EWRITE);
 
   if (result.IsOk() && fresh && !replacement.BecomeImage()) result = opened;
   if (result.IsOk() && created) result = image.Close(CloseAs::Success);

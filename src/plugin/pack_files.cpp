@@ -8,10 +8,11 @@
 DOVED_EXPORT int DOVED_CALL PackFiles(char* PackedFile, char* /*SubPath*/, char* SrcPath, char* AddList, int Flags) {
   Settings settings;
   GetSettings(settings);
-  const Status result = PackImage(PackedFile, SrcPath, AddList, settings);
+  const bool move = (Flags & PK_PACK_MOVE_FILES) != 0;
+  const Status result = PackImage(PackedFile, SrcPath, AddList, move ? Sources::Moved : Sources::Kept, settings);
   // Sources go only once the image holding them is written and closed; a
   // file left behind is told about, but the packing stands.
-  if (result.IsOk() && (Flags & PK_PACK_MOVE_FILES) != 0) ReportStatus(RemoveSources(SrcPath, AddList));
+  if (result.IsOk() && move) ReportStatus(RemoveSources(SrcPath, AddList));
   ReportStatus(result);
   return HostCode(result);
 }

@@ -113,6 +113,36 @@ TEST_F(PackFailureTest, EveryFailingCallLeavesNoNewImageBehind) { CheckEveryFail
 
 TEST_F(PackFailureTest, EveryFailingCallOfAMoveKeepsTheSources) { CheckEveryFailingCall(false, PK_PACK_MOVE_FILES); }
 
+TEST_F(PackFailureTest, EveryFailingCallOfAMoveIntoANewImageKeepsTheSources) {
+  CheckEveryFailingCall(true, PK_PACK_MOVE_FILES);
+}
+
+// Moved files have no other copy once they go: a new image that cannot be
+// put on disk keeps them, as a replaced one does.
+TEST_F(PackFailureTest, MovedFilesStayWhenTheImageCannotReachTheDisk) {
+  for (const bool newImage : {true, false}) {
+    SCOPED_TRACE(newImage ? "new image" : "existing image");
+    std::remove(ImagePath().c_str());
+    if (!newImage) StoreFile(ImagePath(), Existing());
+    faults_.FailEvery(Op::Flush);
+    EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, PK_PACK_MOVE_FILES), E_EWRITE);
+    faults_.Clear();
+    EXPECT_TRUE(FileExists(Source("a.C")));
+    EXPECT_TRUE(FileExists(Source("data1")));
+    if (newImage) {
+      EXPECT_FALSE(FileExists(ImagePath()));
+    } else {
+      EXPECT_EQ(FileBytes(ImagePath()), Existing());
+    }
+    BoxTexts();
+  }
+  // Files that stay where they are need no flush of a new image.
+  std::remove(ImagePath().c_str());
+  faults_.FailEvery(Op::Flush);
+  EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, 0), 0);
+  EXPECT_EQ(FileBytes(ImagePath()), Added());
+}
+
 // Blocks too many for one write: the first header goes out before the big
 // data block, which is larger than the buffer and goes out on its own; the
 // next blocks fill the buffer until the small data block no longer fits;

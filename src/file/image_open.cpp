@@ -7,17 +7,18 @@ Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& t
   // An image that this call creates is removed again when the open fails;
   // one that existed is never deleted. A failed Open has closed what it
   // opened, and must not close an image that the object held before.
+  // The size is checked before the view: viewing can mean reading it all.
   const Status opened = image.Open(path, {.access = writable ? FileAccess::ReadWrite : FileAccess::Read,
                                           .disposition = use == ImageUse::Packing ? Disposition::OpenAlways
                                                                                   : Disposition::OpenExisting,
                                           .view = FileView::Mapped,
+                                          .maximumSize = MaxImageSize,
+                                          .tooLarge = SilentFailure(E_UNKNOWN_FORMAT),
                                           .onFailure = OnFailure::Delete});
   if (opened.IsFailed()) return opened;
 
   Status result = StatusOk;
-  if (image.size > MaxImageSize) {
-    result = SilentFailure(E_UNKNOWN_FORMAT);
-  } else if (!image.GetTimes(&times.creation, &times.lastWrite)) {
+  if (!image.GetTimes(&times.creation, &times.lastWrite)) {
     result = SilentFailure(E_EOPEN);
   } else {
     // Zero timestamps and archives restored from tar date images in 1970:

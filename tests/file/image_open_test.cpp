@@ -53,6 +53,10 @@ TEST_F(ImageOpenTest, ImageOverTwoGigabytesIsAnUnknownFormat) {
   EXPECT_FALSE(image.HasFile());
   EXPECT_FALSE(image.viewed);
   EXPECT_TRUE(faults.TakeBoxes().empty());
+  // Refused for its size before any of it is viewed: a view that cannot be
+  // had changes nothing.
+  faults.FailEvery(Op::MapView);
+  EXPECT_EQ(HostCode(OpenImage(image, path.c_str(), ImageUse::Listing, times)), E_UNKNOWN_FORMAT);
 }
 
 // Zero timestamps and archives restored from tar date images in 1970: they

@@ -1,5 +1,6 @@
 #include "os/posix/paths.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,6 +105,15 @@ std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   if (length >= size) return 0;
   std::memcpy(out, resolved, length + 1);
   return static_cast<std::uint32_t>(length);
+}
+
+void SyncDirectoryOf(const char* path) {
+  char directory[PathCapacity];
+  DirectoryOf(path, directory);
+  const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
 }
 
 }  // namespace os::posix

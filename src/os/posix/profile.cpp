@@ -104,10 +104,7 @@ bool StoreProfile(const char* path, Span text) {
     return false;
   }
   // The rename itself reaches the disk with the directory.
-  char directory[PathCapacity];
-  DirectoryOf(target, directory);
-  const Descriptor folder(open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() >= 0) fsync(folder.Get());
+  SyncDirectoryOf(target);
   return true;
 }
 

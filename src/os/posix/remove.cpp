@@ -4,7 +4,6 @@
 // that had reached it before sees afterwards that the path no longer names
 // it, and opens what the path names now.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,21 +39,10 @@ class Holds {
   int count_ = 0;
 };
 
-// Puts a rename on the disk, as far as it can: the directory that now holds
-// the name.
-void SyncDirectoryOf(const char* path) {
-  char directory[PathCapacity];
-  DirectoryOf(path, directory);
-  const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
-
 // The caller's own open file on the target holds it through the rename:
 // turned exclusive, its lock shows that nobody else has the file open, and
 // keeps anybody from opening it until the new file has its name.
-bool HoldOwn(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+bool HoldOwn(int fd) { return TakeShare(fd, Access::ReadWrite); }
 
 bool ReplaceHolding(const char* from, const char* to, int heldFd) {
   char source[PathCapacity];

@@ -2,7 +2,6 @@
 // nothing of; they get a name of their own only when they are done.
 #include <fcntl.h>
 #include <stdio.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +9,7 @@
 #include "os/posix/descriptor.h"
 #include "os/posix/methods.h"
 #include "os/posix/paths.h"
+#include "os/posix/sharing.h"
 
 namespace os::posix {
 
@@ -25,7 +25,7 @@ File* CreateUnnamed(const char* besidePath) {
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
   // Shared with nobody, as a file made for writing is, once it has a name.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (!TakeShare(fd, Access::ReadWrite)) {
     close(fd);
     return nullptr;
   }

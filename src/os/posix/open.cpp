@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "os/posix/descriptor.h"
@@ -114,27 +115,24 @@ File* Open(const char* path, Access access, Disposition disposition, bool* creat
   char local[PathCapacity];
   if (!LocalPath(path, local)) return nullptr;
   const int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  // The object comes first: a file made by the open below is never left
+  // behind for want of memory.
+  File* opened = FileOf(-1, access == Access::ReadWrite);
+  if (opened == nullptr) return nullptr;
   for (int attempt = 0; attempt < Attempts; ++attempt) {
     bool made = false;
     const int fd = OpenForDisposition(local, flags, disposition, &made);
-    if (fd < 0) return nullptr;
-    OpenFile file{};
-    const Outcome outcome = Prepare(fd, local, access, disposition, made, file);
+    if (fd < 0) break;
+    const Outcome outcome = Prepare(fd, local, access, disposition, made, *OpenFileOf(opened));
     if (outcome == Outcome::Ready) {
-      File* opened = FileOf(fd, access == Access::ReadWrite);
-      if (opened == nullptr) {
-        close(fd);
-        return nullptr;
-      }
-      *OpenFileOf(opened) = file;
       OpenFileOf(opened)->fd = fd;
-      OpenFileOf(opened)->writable = access == Access::ReadWrite;
       if (created != nullptr) *created = made;
       return opened;
     }
     close(fd);
-    if (outcome == Outcome::Failed) return nullptr;
+    if (outcome == Outcome::Failed) break;
   }
+  std::free(opened);
   return nullptr;
 }
 

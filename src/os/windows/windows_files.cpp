@@ -119,11 +119,12 @@ bool Link(File*, const char*) { return false; }
 // What Windows keeps of a file beside its times comes with the directory.
 bool CopyMetadata(File*, File*) { return true; }
 
-// A file that is open cannot be renamed over: the caller's own handle goes first.
+// A file that is open cannot be renamed over: the caller's own handle goes
+// first. Only the move tells whether `to` names the new file; a handle that
+// failed to close is gone all the same.
 bool Replace(const char* from, const char* to, File* held) {
-  bool ok = true;
-  if (held != nullptr && !CloseHandle(HandleOf(held))) ok = false;
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE && ok;
+  if (held != nullptr) CloseHandle(HandleOf(held));
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Windows images are replaced where the host names them.

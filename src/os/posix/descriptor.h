@@ -1,9 +1,12 @@
-// An open file: its descriptor, and what was learnt of it when it was opened.
+// An open file: how its descriptor is opened, and what was learnt of it then.
 // A file opened for reading holds a shared lock from before its status was
 // read, so no writer that takes the lock can have changed it since: its
 // length and birth time serve every later question without another call.
 #pragma once
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 
@@ -23,6 +26,16 @@ struct OpenFile {
 inline OpenFile* OpenFileOf(File* file) { return reinterpret_cast<OpenFile*>(file); }
 
 inline int DescriptorOf(File* file) { return OpenFileOf(file)->fd; }
+
+// open(2) with `flags` (a file it makes gets 0666 less the umask), tried again
+// when a signal interrupts it.
+inline int OpenPath(const char* path, int flags) {
+  int fd;
+  do {
+    fd = open(path, flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
 
 // The object for a newly opened descriptor, or null (with the descriptor
 // left to the caller) when there is no memory for it.

@@ -24,14 +24,6 @@ namespace {
 // that vanishes between two opens, or a locked file that lost its name.
 constexpr int Attempts = 64;
 
-int OpenPath(const char* path, int flags) {
-  int fd;
-  do {
-    fd = open(path, flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
 // Opens an existing file, or makes it when it is missing. The file is made
 // only with O_EXCL, so `made` is exact. A path that keeps failing both ways
 // may be a link to a missing file: then the link's target is made.

@@ -4,8 +4,6 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "os/posix/descriptor.h"
 #include "os/posix/methods.h"
 #include "os/posix/paths.h"
@@ -19,10 +17,7 @@ File* CreateUnnamed(const char* besidePath) {
   char directory[PathCapacity];
   if (!LocalPath(besidePath, local) || !Resolve(local, target)) return nullptr;
   DirectoryOf(target, directory);
-  int fd;
-  do {
-    fd = open(directory, O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = OpenPath(directory, O_TMPFILE | O_RDWR | O_CLOEXEC);
   if (fd < 0) return nullptr;
   // Shared with nobody, as a file made for writing is, once it has a name.
   if (!TakeShare(fd, Access::ReadWrite)) {

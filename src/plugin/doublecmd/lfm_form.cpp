@@ -38,9 +38,10 @@ constexpr FormRow AboutRows[] = {DOVED_ABOUT_CONTROLS(DOVED_FORM_ROW)};
 
 static_assert(BS_PUSHBUTTON == 0 && SS_LEFT == 0 && ES_AUTOHSCROLL != 0 && WS_GROUP != 0 && WS_BORDER != 0);
 
-const FormTemplate Config = {DOVED_CONFIG_CAPTION, DOVED_CONFIG_WIDTH, DOVED_CONFIG_HEIGHT,
+const FormTemplate Config = {DOVED_CONFIG_CAPTION, DOVED_CONFIG_WIDTH,    DOVED_CONFIG_HEIGHT,
                              ConfigRows,           std::size(ConfigRows), IDC_MESSAGE};
-const FormTemplate About = {DOVED_ABOUT_CAPTION, DOVED_ABOUT_WIDTH, DOVED_ABOUT_HEIGHT, AboutRows, std::size(AboutRows), 0};
+const FormTemplate About = {DOVED_ABOUT_CAPTION, DOVED_ABOUT_WIDTH,    DOVED_ABOUT_HEIGHT,
+                            AboutRows,           std::size(AboutRows), 0};
 
 // The dialog font in Lazarus terms: 8 points at 96 dpi are 11 pixels. The
 // system's own sans serif font is wider than the shell dialog font that the

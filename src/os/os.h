@@ -36,6 +36,20 @@ struct View {
   void* system;  // what undoing the view needs
 };
 
+// One value of a settings file's section.
+struct ProfileValue {
+  enum class Kind : std::uint8_t {
+    Number,  // unsigned decimal text; read as GetPrivateProfileInt reads it
+    Bytes,   // each byte as two upper-case hex digits, then their sum modulo 256 in the same form
+  };
+  const char* key;
+  Kind kind;
+  std::uint32_t number;  // Number: the value; kept when the file has none
+  void* bytes;           // Bytes: `size` bytes, taken only from a well-formed value of exactly that size
+  std::uint32_t size;
+  bool found;  // Bytes: set when reading took a value
+};
+
 struct Methods {
   // Files. Creating a file and taking its access are one step: nobody else
   // holds a file that Open returns, beyond what `access` shares. `created`
@@ -92,12 +106,15 @@ struct Methods {
   // The library and its settings file. `module` is the library's module
   // handle, or any address inside it. Lengths as GetModuleFileNameA gives them.
   std::uint32_t (*ModulePath)(const void* module, char* out, std::uint32_t size);
-  // As the Windows profile calls read and write an INI file.
-  std::uint32_t (*ProfileInt)(const char* section, const char* key, int fallback, const char* path);
-  bool (*ProfileStruct)(const char* section, const char* key, void* out, std::uint32_t size, const char* path);
-  bool (*WriteProfileString)(const char* section, const char* key, const char* value, const char* path);
-  bool (*WriteProfileStruct)(const char* section, const char* key, const void* bytes, std::uint32_t size,
-                             const char* path);
+  // The settings file: one section of a profile ("INI") file, read and
+  // written as the Windows profile calls do. Reading takes what the file
+  // holds and leaves every other value as it is; a missing file holds
+  // nothing. Writing puts every value into the section and keeps the rest of
+  // the file; it returns 0, or the system's error code when the file could
+  // not be written.
+  void (*ReadProfile)(const char* path, const char* section, ProfileValue* values, std::uint32_t count);
+  std::uint32_t (*WriteProfile)(const char* path, const char* section, const ProfileValue* values,
+                                std::uint32_t count);
   // Whether this process may create files in `directory`, as writing a
   // profile file there needs.
   bool (*CanCreateIn)(const char* directory);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "os/os.h"
 #include "settings/params_pattern.h"
@@ -12,26 +12,12 @@ namespace {
 
 constexpr const char* Section = "Doved";
 
-bool ReadFlag(const char* key, bool current) {
-  return os::Os().ProfileInt(Section, key, current ? 1 : 0, ConfigFilePath) != 0;
-}
+using Kind = os::ProfileValue::Kind;
 
-int ReadInt(const char* key, int current) {
-  return static_cast<int>(os::Os().ProfileInt(Section, key, current, ConfigFilePath));
-}
+os::ProfileValue Number(const char* key, std::uint32_t value) { return {key, Kind::Number, value, nullptr, 0, false}; }
 
-bool ReadStruct(const char* key, void* field, std::uint32_t size) {
-  return os::Os().ProfileStruct(Section, key, field, size, ConfigFilePath);
-}
-
-void WriteNumber(const char* key, unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u", value);
-  os::Os().WriteProfileString(Section, key, text, ConfigFilePath);
-}
-
-void WriteStruct(const char* key, const void* field, std::uint32_t size) {
-  os::Os().WriteProfileStruct(Section, key, field, size, ConfigFilePath);
+os::ProfileValue Bytes(const char* key, void* bytes, std::uint32_t size) {
+  return {key, Kind::Bytes, 0, bytes, size, false};
 }
 
 }  // namespace
@@ -41,22 +27,30 @@ Settings LoadSettings() {
   GetSettings(defaults);
   Settings result = defaults;
 
-  result.RarevCompatible = ReadFlag("RarevCompatible", defaults.RarevCompatible);
-  result.FileNameNumbering = std::clamp(ReadInt("FileNameNumbering", defaults.FileNameNumbering), 0, 2);
-  ReadStruct("FileNameNumberingSeparator", result.FileNameNumberingSeparator, SeparatorSize);
-  result.FileNameNumberingSeparator[SeparatorSize - 1] = '\0';
-  result.SmartLenDetect = ReadFlag("SmartLenDetect", defaults.SmartLenDetect);
-  result.DetectHobeta = ReadFlag("DetectHobeta", defaults.DetectHobeta);
-  result.ExtractHobeta = ReadFlag("ExtractHobeta", defaults.ExtractHobeta);
   NamingModeGroup group;
-  if (ReadStruct("FileNamingMode", &group, sizeof group) && group.FileNamingModeVersion == NamingModeVersion) {
-    result.FileNamingMode = group;
-  }
-  const int patternN = ReadInt("ParamsPatternN", -1);
+  os::ProfileValue values[] = {
+      Number("RarevCompatible", defaults.RarevCompatible ? 1 : 0),
+      Number("FileNameNumbering", static_cast<std::uint32_t>(defaults.FileNameNumbering)),
+      Bytes("FileNameNumberingSeparator", result.FileNameNumberingSeparator, SeparatorSize),
+      Number("SmartLenDetect", defaults.SmartLenDetect ? 1 : 0),
+      Number("DetectHobeta", defaults.DetectHobeta ? 1 : 0),
+      Number("ExtractHobeta", defaults.ExtractHobeta ? 1 : 0),
+      Bytes("FileNamingMode", &group, sizeof group),
+      Number("ParamsPatternN", static_cast<std::uint32_t>(-1)),
+      Bytes("ParamsPattern1", result.ParamsPattern1, PatternSize),
+      Bytes("ParamsPattern2", result.ParamsPattern2, PatternSize),
+  };
+  os::Os().ReadProfile(ConfigFilePath, Section, values, std::size(values));
+  result.RarevCompatible = values[0].number != 0;
+  result.FileNameNumbering = std::clamp(static_cast<int>(values[1].number), 0, 2);
+  result.FileNameNumberingSeparator[SeparatorSize - 1] = '\0';
+  result.SmartLenDetect = values[3].number != 0;
+  result.DetectHobeta = values[4].number != 0;
+  result.ExtractHobeta = values[5].number != 0;
+  if (values[6].found && group.FileNamingModeVersion == NamingModeVersion) result.FileNamingMode = group;
+  const int patternN = static_cast<int>(values[7].number);
   if (patternN == 1 || patternN == 2) result.ParamsPatternN = static_cast<std::uint8_t>(patternN);
-  ReadStruct("ParamsPattern1", result.ParamsPattern1, PatternSize);
   result.ParamsPattern1[PatternSize - 1] = '\0';
-  ReadStruct("ParamsPattern2", result.ParamsPattern2, PatternSize);
   result.ParamsPattern2[PatternSize - 1] = '\0';
 
   // Only the selected pattern must compile; a broken one falls back to the
@@ -82,16 +76,19 @@ void SaveSettings(const Settings& settings) {
   if (!ConfigFilePathFormed) return;
   Settings s = settings;
   s.FileNamingMode.FileNamingModeVersion = NamingModeVersion;
-  WriteNumber("RarevCompatible", s.RarevCompatible ? 1 : 0);
-  WriteNumber("FileNameNumbering", static_cast<unsigned>(s.FileNameNumbering));
-  WriteStruct("FileNameNumberingSeparator", s.FileNameNumberingSeparator, SeparatorSize);
-  WriteNumber("SmartLenDetect", s.SmartLenDetect ? 1 : 0);
-  WriteNumber("DetectHobeta", s.DetectHobeta ? 1 : 0);
-  WriteNumber("ExtractHobeta", s.ExtractHobeta ? 1 : 0);
-  WriteStruct("FileNamingMode", &s.FileNamingMode, sizeof s.FileNamingMode);
-  WriteNumber("ParamsPatternN", s.ParamsPatternN);
-  WriteStruct("ParamsPattern1", s.ParamsPattern1, PatternSize);
-  WriteStruct("ParamsPattern2", s.ParamsPattern2, PatternSize);
+  const os::ProfileValue values[] = {
+      Number("RarevCompatible", s.RarevCompatible ? 1 : 0),
+      Number("FileNameNumbering", static_cast<std::uint32_t>(s.FileNameNumbering)),
+      Bytes("FileNameNumberingSeparator", s.FileNameNumberingSeparator, SeparatorSize),
+      Number("SmartLenDetect", s.SmartLenDetect ? 1 : 0),
+      Number("DetectHobeta", s.DetectHobeta ? 1 : 0),
+      Number("ExtractHobeta", s.ExtractHobeta ? 1 : 0),
+      Bytes("FileNamingMode", &s.FileNamingMode, sizeof s.FileNamingMode),
+      Number("ParamsPatternN", s.ParamsPatternN),
+      Bytes("ParamsPattern1", s.ParamsPattern1, PatternSize),
+      Bytes("ParamsPattern2", s.ParamsPattern2, PatternSize),
+  };
+  os::Os().WriteProfile(ConfigFilePath, Section, values, std::size(values));
 }
 
 void ConfirmSettings(const Settings& accepted) {

@@ -15,8 +15,7 @@ constexpr const char* OpNames[] = {"Open",     "Close",    "Size",        "Read"
                                    "Flush",       "MapView",       "UnmapView",
                                    "GetTimes", "SetTimes", "Delete",      "CreateUnnamed", "Link",
                                    "CopyMetadata", "Replace", "ResolvePath",
-                                   "Allocate", "Reallocate", "ModulePath", "ProfileStruct", "WriteProfileString",
-                                   "WriteProfileStruct"};
+                                   "Allocate", "Reallocate", "ModulePath", "ReadProfile", "WriteProfile"};
 static_assert(sizeof OpNames / sizeof OpNames[0] == static_cast<std::size_t>(Op::Count));
 
 // The state of the one wrapper installed; the plug-in may call from several
@@ -191,21 +190,17 @@ std::uint32_t ModulePath(const void* module, char* out, std::uint32_t size) {
   return Fails(Op::ModulePath) ? 0 : Inner().ModulePath(module, out, size);
 }
 
-std::uint32_t ProfileInt(const char* section, const char* key, int fallback, const char* path) {
-  return Inner().ProfileInt(section, key, fallback, path);
+// A read that fails finds no file.
+void ReadProfile(const char* path, const char* section, os::ProfileValue* values, std::uint32_t count) {
+  if (!Fails(Op::ReadProfile)) Inner().ReadProfile(path, section, values, count);
 }
 
-bool ProfileStruct(const char* section, const char* key, void* out, std::uint32_t size, const char* path) {
-  return !Fails(Op::ProfileStruct) && Inner().ProfileStruct(section, key, out, size, path);
-}
+// The error a failing write reports: EIO.
+constexpr std::uint32_t InjectedWriteError = 5;
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
-  return !Fails(Op::WriteProfileString) && Inner().WriteProfileString(section, key, value, path);
-}
-
-bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
-                        const char* path) {
-  return !Fails(Op::WriteProfileStruct) && Inner().WriteProfileStruct(section, key, bytes, size, path);
+std::uint32_t WriteProfile(const char* path, const char* section, const os::ProfileValue* values,
+                           std::uint32_t count) {
+  return Fails(Op::WriteProfile) ? InjectedWriteError : Inner().WriteProfile(path, section, values, count);
 }
 
 bool CanCreateIn(const char* directory) { return Inner().CanCreateIn(directory); }

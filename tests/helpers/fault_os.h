@@ -33,9 +33,8 @@ enum class Op : std::uint8_t {
   Allocate,
   Reallocate,
   ModulePath,
-  ProfileStruct,
-  WriteProfileString,
-  WriteProfileStruct,
+  ReadProfile,
+  WriteProfile,
   Count
 };
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -16,13 +17,36 @@ namespace {
 
 const os::Methods& Os = os::Native;
 
+os::ProfileValue Number(const char* key, std::uint32_t value) {
+  return {key, os::ProfileValue::Kind::Number, value, nullptr, 0, false};
+}
+
+os::ProfileValue Bytes(const char* key, void* bytes, std::uint32_t size) {
+  return {key, os::ProfileValue::Kind::Bytes, 0, bytes, size, false};
+}
+
+std::uint32_t IntAt(const std::string& path, const char* section, const char* key, int fallback) {
+  os::ProfileValue value = Number(key, static_cast<std::uint32_t>(fallback));
+  Os.ReadProfile(path.c_str(), section, &value, 1);
+  return value.number;
+}
+
+bool StructAt(const std::string& path, const char* section, const char* key, void* out, std::uint32_t size) {
+  os::ProfileValue value = Bytes(key, out, size);
+  Os.ReadProfile(path.c_str(), section, &value, 1);
+  return value.found;
+}
+
+std::uint32_t WriteAt(const std::string& path, const char* section, const char* key, std::uint32_t number) {
+  const os::ProfileValue value = Number(key, number);
+  return Os.WriteProfile(path.c_str(), section, &value, 1);
+}
+
 class OsProfileTest : public ::testing::Test {
  protected:
-  std::uint32_t Int(const char* section, const char* key, int fallback) {
-    return Os.ProfileInt(section, key, fallback, file.c_str());
-  }
-  bool Write(const char* section, const char* key, const char* value) {
-    return Os.WriteProfileString(section, key, value, file.c_str());
+  std::uint32_t Int(const char* section, const char* key, int fallback) { return IntAt(file, section, key, fallback); }
+  bool Write(const char* section, const char* key, std::uint32_t number) {
+    return WriteAt(file, section, key, number) == 0;
   }
   ScratchDir dir;
   std::string file = dir.Path("test.ini");
@@ -52,7 +76,7 @@ TEST_F(OsProfileTest, ReadsIntegersLikeWindows) {
   EXPECT_EQ(Int("Doved", "comment", -1), static_cast<std::uint32_t>(-1));
   EXPECT_EQ(Int("Doved", "missing", -1), static_cast<std::uint32_t>(-1));
   EXPECT_EQ(Int("Missing", "number", 7), 7u);
-  EXPECT_EQ(Os.ProfileInt("Doved", "number", 7, dir.Path("none.ini").c_str()), 7u);
+  EXPECT_EQ(IntAt(dir.Path("none.ini"), "Doved", "number", 7), 7u);
 }
 
 TEST_F(OsProfileTest, WritesKeepEveryOtherLineAndLeaveNoTemporaryFile) {
@@ -68,9 +92,9 @@ TEST_F(OsProfileTest, WritesKeepEveryOtherLineAndLeaveNoTemporaryFile) {
             "\n"
             "[Last]\n"
             "x=y\n");
-  EXPECT_TRUE(Write("DOVED", "B", "20"));
-  EXPECT_TRUE(Write("Doved", "c", "3"));
-  EXPECT_TRUE(Write("New", "k", "v"));
+  EXPECT_TRUE(Write("DOVED", "B", 20));
+  EXPECT_TRUE(Write("Doved", "c", 3));
+  EXPECT_TRUE(Write("New", "k", 4));
   EXPECT_EQ(dir.Read("test.ini"),
             "; header comment\r\n"
             "[Other]\r\n"
@@ -85,23 +109,16 @@ TEST_F(OsProfileTest, WritesKeepEveryOtherLineAndLeaveNoTemporaryFile) {
             "[Last]\r\n"
             "x=y\r\n"
             "[New]\r\n"
-            "k=v\r\n");
+            "k=4\r\n");
   EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
 }
 
-TEST_F(OsProfileTest, CreatesTheFileAndDeletesKeysAndSections) {
-  EXPECT_TRUE(Write("S", "gone", nullptr));
-  EXPECT_TRUE(Write("S", nullptr, nullptr));
-  EXPECT_TRUE(NamesIn(dir.Path()).empty()) << "deleting from a missing file creates nothing";
-
-  EXPECT_TRUE(Write("S", "k", "v"));
-  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=v\r\n");
-  EXPECT_TRUE(Write("S", "j", "w"));
-  EXPECT_TRUE(Write("T", "k", "t"));
-  EXPECT_TRUE(Write("s", "K", nullptr));
-  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nj=w\r\n[T]\r\nk=t\r\n");
-  EXPECT_TRUE(Write("s", nullptr, nullptr));
-  EXPECT_EQ(dir.Read("test.ini"), "[T]\r\nk=t\r\n");
+TEST_F(OsProfileTest, CreatesTheFileWithTheValuesInOrder) {
+  const os::ProfileValue values[] = {Number("k", 1), Number("j", 4294967295u)};
+  EXPECT_EQ(Os.WriteProfile(file.c_str(), "S", values, 2), 0u);
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=1\r\nj=4294967295\r\n");
+  EXPECT_TRUE(Write("T", "k", 2));
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=1\r\nj=4294967295\r\n[T]\r\nk=2\r\n");
   EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
 }
 
@@ -109,7 +126,7 @@ TEST_F(OsProfileTest, RewriteKeepsTheModeAndALinkStaysALink) {
   dir.Write("real.ini", "[S]\nk=1\n");
   ASSERT_EQ(chmod(dir.Path("real.ini").c_str(), 0640), 0);
   ASSERT_EQ(symlink("real.ini", file.c_str()), 0);
-  EXPECT_TRUE(Write("S", "k", "2"));
+  EXPECT_TRUE(Write("S", "k", 2));
   struct stat info {};
   ASSERT_EQ(lstat(file.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -119,7 +136,7 @@ TEST_F(OsProfileTest, RewriteKeepsTheModeAndALinkStaysALink) {
 }
 
 TEST_F(OsProfileTest, WriteIntoAMissingDirectoryFailsAndMakesNothing) {
-  EXPECT_FALSE(Os.WriteProfileString("S", "k", "v", dir.Path("missing/test.ini").c_str()));
+  EXPECT_EQ(WriteAt(dir.Path("missing/test.ini"), "S", "k", 1), static_cast<std::uint32_t>(ENOENT));
   EXPECT_TRUE(NamesIn(dir.Path()).empty());
 }
 
@@ -135,7 +152,7 @@ TEST_F(OsProfileTest, CanCreateInTellsWhereAWriteCanSucceed) {
   const std::string inside = locked + "/test.ini";
   const int outcome = RunUnprivileged([&]() -> int {
     const bool told = Os.CanCreateIn(locked.c_str());
-    const bool wrote = Os.WriteProfileString("Doved", "Key", "1", inside.c_str());
+    const bool wrote = WriteAt(inside, "Doved", "Key", 1) == 0;
     return (told ? 1 : 0) | (wrote ? 2 : 0);
   });
   EXPECT_EQ(outcome, 0) << "1: told that files can be made, 2: the write succeeded";
@@ -143,10 +160,11 @@ TEST_F(OsProfileTest, CanCreateInTellsWhereAWriteCanSucceed) {
 
 TEST_F(OsProfileTest, StructsRoundTripAsUppercaseHexWithChecksum) {
   const std::uint8_t bytes[] = {0x00, 0xAB, 0x10, 0xFF};
-  EXPECT_TRUE(Os.WriteProfileStruct("S", "data", bytes, sizeof bytes, file.c_str()));
+  const os::ProfileValue value = Bytes("data", const_cast<std::uint8_t*>(bytes), sizeof bytes);
+  EXPECT_EQ(Os.WriteProfile(file.c_str(), "S", &value, 1), 0u);
   EXPECT_EQ(dir.Read("test.ini"), "[S]\r\ndata=00AB10FFBA\r\n");
   std::uint8_t back[4] = {};
-  EXPECT_TRUE(Os.ProfileStruct("s", "DATA", back, sizeof back, file.c_str()));
+  EXPECT_TRUE(StructAt(file, "s", "DATA", back, sizeof back));
   EXPECT_EQ(std::memcmp(back, bytes, sizeof bytes), 0);
 }
 
@@ -162,11 +180,11 @@ TEST_F(OsProfileTest, MalformedStructsLeaveTheBufferAlone) {
             "sign=-0AB10FFBA\n");
   std::array<std::uint8_t, 4> buffer;
   buffer.fill(0x5A);
-  EXPECT_TRUE(Os.ProfileStruct("S", "lower", buffer.data(), 4, file.c_str()));
+  EXPECT_TRUE(StructAt(file, "S", "lower", buffer.data(), 4));
   EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x00, 0xAB, 0x10, 0xFF}));
   for (const char* key : {"short", "long", "odd", "sum", "digit", "sign", "missing"}) {
     buffer.fill(0x5A);
-    EXPECT_FALSE(Os.ProfileStruct("S", key, buffer.data(), 4, file.c_str())) << key;
+    EXPECT_FALSE(StructAt(file, "S", key, buffer.data(), 4)) << key;
     EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x5A, 0x5A, 0x5A, 0x5A})) << key;
   }
 }
@@ -178,7 +196,7 @@ TEST_F(OsProfileTest, WritesFromTwoThreadsKeepEveryKey) {
   const auto writeKeys = [this](const char* prefix) {
     for (int i = 0; i < Keys; ++i) {
       const std::string key = prefix + std::to_string(i);
-      EXPECT_TRUE(Write("S", key.c_str(), "1"));
+      EXPECT_TRUE(Write("S", key.c_str(), 1));
     }
   };
   std::thread other([&] { writeKeys("b"); });

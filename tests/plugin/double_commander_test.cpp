@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -15,6 +16,7 @@
 #include "helpers/child_process.h"
 #include "helpers/double_commander.h"
 #include "helpers/file_contents.h"
+#include "helpers/profile_file.h"
 #include "helpers/stderr_capture.h"
 #include "helpers/tap_builder.h"
 #include "os/os.h"
@@ -50,7 +52,8 @@ std::string Config(const std::string& lines) { return "[Doved]\r\n" + lines; }
 // The numbering stored in a Doved.cfg; -1 without the file or the key.
 int StoredNumbering(const std::string& path) {
   if (!FileExists(path)) return -1;
-  return static_cast<int>(os::Native.ProfileInt("Doved", "FileNameNumbering", -1, path.c_str()));
+  const auto stored = StoredProfileValue(path, "FileNameNumbering");
+  return stored ? std::stoi(*stored) : -1;
 }
 
 class DoubleCommanderTest : public ::testing::Test {
@@ -344,13 +347,11 @@ TEST_F(DoubleCommanderTest, ConfirmedSettingsAreSavedAndRenameTheNextListing) {
 
   ASSERT_TRUE(FileExists(cfg));
   EXPECT_FALSE(FileExists(host.LibraryFolder() + "/Doved.cfg"));
-  EXPECT_EQ(os::Native.ProfileInt("Doved", "RarevCompatible", -1, cfg.c_str()), 1u);
-  char pattern[PatternSize] = {};
-  ASSERT_TRUE(os::Native.ProfileStruct("Doved", "ParamsPattern1", pattern, sizeof pattern, cfg.c_str()));
-  EXPECT_STREQ(pattern, " P<len><start><vars><body><flag><attr>");
-  NamingModeGroup naming{};
-  ASSERT_TRUE(os::Native.ProfileStruct("Doved", "FileNamingMode", &naming, sizeof naming, cfg.c_str()));
-  EXPECT_EQ(naming.ParamsGap, 3);
+  EXPECT_EQ(StoredProfileValue(cfg, "RarevCompatible"), "1");
+  EXPECT_EQ(StoredProfileValue(cfg, "ParamsPattern1"), FieldText(" P<len><start><vars><body><flag><attr>", PatternSize));
+  const auto naming = StoredProfileValue(cfg, "FileNamingMode");
+  ASSERT_TRUE(naming.has_value());
+  EXPECT_EQ(naming->substr(2 * offsetof(NamingModeGroup, ParamsGap), 8), "03000000") << "ParamsGap 3";
 
   // In the Rarev form each name carries the parameters through the pattern.
   const std::vector<std::string> after = Listing(host);

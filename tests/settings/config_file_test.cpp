@@ -1,5 +1,6 @@
 #include <string>
 
+#include "helpers/profile_file.h"
 #include "helpers/settings_fixture.h"
 #include "settings/params_pattern.h"
 
@@ -7,11 +8,9 @@ namespace {
 
 class ConfigFileTest : public SettingsTest {
  protected:
-  void Store(const char* key, const char* text) {
-    ASSERT_TRUE(os::Native.WriteProfileString("Doved", key, text, config.c_str()));
-  }
+  void Store(const char* key, const std::string& text) { StoreProfileKey(config, key, text); }
   void StoreStruct(const char* key, const void* bytes, std::uint32_t size) {
-    ASSERT_TRUE(os::Native.WriteProfileStruct("Doved", key, bytes, size, config.c_str()));
+    StoreProfileKey(config, key, StructText(bytes, size));
   }
 };
 
@@ -22,22 +21,6 @@ Settings DefaultsAsLoaded() {
   Settings s = DefaultSettings();
   SetText(s.FileNamingMode.CompiledParamsPattern, DefaultCompiled.c_str());
   return s;
-}
-
-// A text field of `size` bytes as a struct value: hex digits and checksum.
-std::string StructText(const std::string& text, size_t size) {
-  std::string bytes = text;
-  bytes.resize(size, '\0');
-  std::string out;
-  unsigned sum = 0;
-  char digits[3];
-  for (const char c : bytes) {
-    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
-    out += digits;
-    sum += static_cast<unsigned char>(c);
-  }
-  std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
-  return out + digits;
 }
 
 TEST_F(ConfigFileTest, WithoutAFileTheDefaultsLoadWithTheirCompiledPattern) {
@@ -158,13 +141,13 @@ TEST_F(ConfigFileTest, ABrokenPatternInForceFallsBackToTheBuiltInOne) {
 
 TEST_F(ConfigFileTest, MalformedStructValuesAreIgnored) {
   Store("FileNameNumberingSeparator", "2120202000000000");                         // too short
-  Store("ParamsPattern1", StructText("<len><start><vars><body><flag><attr>", PatternSize - 1).c_str());
-  std::string group = StructText(std::string("\x06\x01\0\0\x03\0\0\0", 8), sizeof(NamingModeGroup));
+  Store("ParamsPattern1", FieldText("<len><start><vars><body><flag><attr>", PatternSize - 1));
+  std::string group = FieldText(std::string("\x06\x01\0\0\x03\0\0\0", 8), sizeof(NamingModeGroup));
   group[5] = 'G';                                                                   // bad digit
-  Store("FileNamingMode", group.c_str());
-  std::string pattern2 = StructText("<len><start><vars><body><flag><attr>", PatternSize);
+  Store("FileNamingMode", group);
+  std::string pattern2 = FieldText("<len><start><vars><body><flag><attr>", PatternSize);
   pattern2.back() = pattern2.back() == '0' ? '1' : '0';                            // bad checksum
-  Store("ParamsPattern2", pattern2.c_str());
+  Store("ParamsPattern2", pattern2);
   EXPECT_TRUE(SameSettings(LoadSettings(), DefaultsAsLoaded()));
 }
 
@@ -184,10 +167,10 @@ TEST_F(ConfigFileTest, SavingTheDefaultsWritesEveryKeyInOrder) {
                 "07\r\n"
                 "ParamsPatternN=1\r\n"
                 "ParamsPattern1=" +
-                StructText(d.ParamsPattern1, PatternSize) +
+                FieldText(d.ParamsPattern1, PatternSize) +
                 "\r\n"
                 "ParamsPattern2=" +
-                StructText(d.ParamsPattern2, PatternSize) + "\r\n");
+                FieldText(d.ParamsPattern2, PatternSize) + "\r\n");
   EXPECT_EQ(NamesIn(dir.Path(".")), std::vector<std::string>{"Doved.cfg"});
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/error_report.h"
+#include "helpers/profile_file.h"
 #include "helpers/settings_fixture.h"
 #include "settings/plugin_init.h"
 
@@ -61,7 +62,7 @@ class PluginInitTest : public SettingsTest {
   std::string InDir(const std::string& path) const { return path.substr(base.size() + 1); }
 
   static void WriteConfig(const std::string& path, const char* numbering) {
-    ASSERT_TRUE(os::Native.WriteProfileString("Doved", "FileNameNumbering", numbering, path.c_str()));
+    StoreProfileKey(path, "FileNameNumbering", numbering);
   }
 };
 
@@ -69,7 +70,7 @@ TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
   const std::string folder = base + "/Plug ins";
   LoadedModule module(folder + "/Doved.wcx");
   WriteConfig(folder + "/Doved.cfg", "0");
-  ASSERT_TRUE(os::Native.WriteProfileString("Doved", "ParamsPatternN", "2", (folder + "/Doved.cfg").c_str()));
+  StoreProfileKey(folder + "/Doved.cfg", "ParamsPatternN", "2");
 
   EXPECT_TRUE(InitPlugin(module.Handle()));
   EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");

@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "helpers/profile_file.h"
 #include "helpers/settings_fixture.h"
 
 namespace {
@@ -44,7 +45,7 @@ TEST_F(SettingsRecordTest, SaveWritesTheFile) {
   Settings changed = DefaultSettings();
   changed.FileNameNumbering = 1;
   SaveSettings(changed);
-  EXPECT_EQ(os::Native.ProfileInt("Doved", "FileNameNumbering", 9, config.c_str()), 1u);
+  EXPECT_EQ(StoredProfileValue(config, "FileNameNumbering"), "1");
 }
 
 // Every field differs between the two records, so a copy that mixes them

@@ -155,8 +155,6 @@ int HexByte(const char* at) {
   return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
-}  // namespace
-
 // An optional sign and the decimal digits up to the first other character;
 // an empty value is no value.
 std::uint32_t ProfileInt(const char* section, const char* key, int fallback, const char* path) {
@@ -250,6 +248,36 @@ bool WriteProfileStruct(const char* section, const char* key, const void* bytes,
   text.Append("", 1);  // the terminating NUL
   if (text.Failed()) return false;
   return WriteProfileString(section, key, text.Text().text, path);
+}
+
+}  // namespace
+
+void ReadProfile(const char* path, const char* section, ProfileValue* values, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ProfileValue& value = values[i];
+    if (value.kind == ProfileValue::Kind::Number) {
+      value.number = ProfileInt(section, value.key, static_cast<int>(value.number), path);
+    } else {
+      value.found = ProfileStruct(section, value.key, value.bytes, value.size, path);
+    }
+  }
+}
+
+std::uint32_t WriteProfile(const char* path, const char* section, const ProfileValue* values, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const ProfileValue& value = values[i];
+    errno = 0;
+    bool written;
+    if (value.kind == ProfileValue::Kind::Number) {
+      char text[16];
+      snprintf(text, sizeof text, "%u", value.number);
+      written = WriteProfileString(section, value.key, text, path);
+    } else {
+      written = WriteProfileStruct(section, value.key, value.bytes, value.size, path);
+    }
+    if (!written) return errno != 0 ? static_cast<std::uint32_t>(errno) : EIO;
+  }
+  return 0;
 }
 
 // The new text of a profile file goes into a file beside it, which then

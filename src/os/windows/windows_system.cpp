@@ -51,21 +51,34 @@ std::uint32_t ModulePath(const void* module, char* out, std::uint32_t size) {
   return GetModuleFileNameA(static_cast<HMODULE>(const_cast<void*>(module)), out, size);
 }
 
-std::uint32_t ProfileInt(const char* section, const char* key, int fallback, const char* path) {
-  return GetPrivateProfileIntA(section, key, fallback, path);
+void ReadProfile(const char* path, const char* section, ProfileValue* values, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ProfileValue& value = values[i];
+    if (value.kind == ProfileValue::Kind::Number) {
+      value.number = GetPrivateProfileIntA(section, value.key, static_cast<INT>(value.number), path);
+    } else {
+      value.found = GetPrivateProfileStructA(section, value.key, value.bytes, value.size, path) != FALSE;
+    }
+  }
 }
 
-bool ProfileStruct(const char* section, const char* key, void* out, std::uint32_t size, const char* path) {
-  return GetPrivateProfileStructA(section, key, out, size, path) != FALSE;
-}
-
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
-  return WritePrivateProfileStringA(section, key, value, path) != FALSE;
-}
-
-bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
-                        const char* path) {
-  return WritePrivateProfileStructA(section, key, const_cast<void*>(bytes), size, path) != FALSE;
+std::uint32_t WriteProfile(const char* path, const char* section, const ProfileValue* values, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const ProfileValue& value = values[i];
+    BOOL written;
+    if (value.kind == ProfileValue::Kind::Number) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%u", value.number);
+      written = WritePrivateProfileStringA(section, value.key, text, path);
+    } else {
+      written = WritePrivateProfileStructA(section, value.key, value.bytes, value.size, path);
+    }
+    if (!written) {
+      const DWORD error = GetLastError();
+      return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+    }
+  }
+  return 0;
 }
 
 // Access rights on Windows are lists that only the system can weigh: a file

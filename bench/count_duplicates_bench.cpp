@@ -22,7 +22,7 @@ constexpr int Rounds = 7;
 int main() {
   const tap_builder::Bytes image = tap_builder::RepeatedNamesImage();
   Settings settings = DefaultSettings();
-  settings.FileNameNumbering = 0;
+  settings.FileNameNumbering = Numbering::None;
 
   std::vector<double> milliseconds;
   std::vector<double> countMilliseconds;

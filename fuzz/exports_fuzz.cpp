@@ -328,7 +328,7 @@ void CheckDeleted(const Bytes& old, const Listing& before, std::size_t removed, 
 // mode, to which the other modes are compared; null while that is made.
 Listing RunMode(const Bytes& image, const Mode& mode, const Listing* plain) {
   const Settings& s = mode.settings;
-  const bool numbered = !s.RarevCompatible && s.FileNameNumbering != 0;
+  const bool numbered = !s.RarevCompatible && s.FileNameNumbering != Numbering::None;
   SetSettings(s);
   WriteImage(image);
   TakeBoxes();
@@ -424,7 +424,7 @@ Listing RunMode(const Bytes& image, const Mode& mode, const Listing* plain) {
 Mode PlainMode(int numbering, const char* separator, bool hobeta) {
   Mode mode{DefaultSettings(), 0};
   mode.settings.RarevCompatible = false;
-  mode.settings.FileNameNumbering = numbering;
+  mode.settings.FileNameNumbering = static_cast<Numbering>(numbering);
   std::memset(mode.settings.FileNameNumberingSeparator, 0, SeparatorSize);
   std::strcpy(mode.settings.FileNameNumberingSeparator, separator);
   mode.settings.ExtractHobeta = hobeta;
@@ -440,7 +440,7 @@ Mode RarevMode(const Bytes& image) {
   Settings& s = mode.settings;
   s.RarevCompatible = true;
   s.ParamsPatternN = static_cast<std::uint8_t>(1 + pick % 2);
-  s.FileNamingMode.ParamsGap = static_cast<std::int32_t>(1 + pick / 2 % 3);
+  s.FileNamingMode.ParamsGap = static_cast<GapMode>(1 + pick / 2 % 3);
   s.FileNamingMode.ParamsInDecimal = static_cast<std::uint8_t>(pick / 6 % 2);
   FUZZ_CHECK(CompileParamsPattern(s.ParamsPatternN == 2 ? s.ParamsPattern2 : s.ParamsPattern1,
                                   s.FileNamingMode.CompiledParamsPattern));

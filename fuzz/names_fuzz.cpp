@@ -85,7 +85,7 @@ Input Split(const std::uint8_t* data, std::size_t size) {
 Settings PlainSettings(int numbering, const std::string& separator, bool hobeta, bool detectHobeta) {
   Settings s = DefaultSettings();
   s.RarevCompatible = false;
-  s.FileNameNumbering = numbering;
+  s.FileNameNumbering = static_cast<Numbering>(numbering);
   std::memset(s.FileNameNumberingSeparator, 0, SeparatorSize);
   std::memcpy(s.FileNameNumberingSeparator, separator.data(), std::min(separator.size(), MaxSeparatorLength));
   s.ExtractHobeta = hobeta;
@@ -98,7 +98,7 @@ Settings RarevSettings(int pattern, int gap, bool decimal) {
   Settings s = DefaultSettings();
   s.RarevCompatible = true;
   s.ParamsPatternN = static_cast<std::uint8_t>(pattern);
-  s.FileNamingMode.ParamsGap = gap;
+  s.FileNamingMode.ParamsGap = static_cast<GapMode>(gap);
   s.FileNamingMode.ParamsInDecimal = decimal ? 1 : 0;
   FUZZ_CHECK(CompileParamsPattern(pattern == 2 ? s.ParamsPattern2 : s.ParamsPattern1,
                                   s.FileNamingMode.CompiledParamsPattern));
@@ -116,10 +116,10 @@ bool StandsAsItself(char ch) {
 // three decimal digits are followed by no separator or one starting with a
 // digit: then two digits and a separator read as a prefix too.
 bool PrefixReadable(const Settings& s) {
-  if (s.FileNameNumbering == 0) return true;
+  if (s.FileNameNumbering == Numbering::None) return true;
   const std::string separator = s.FileNameNumberingSeparator;
   if (!std::all_of(separator.begin(), separator.end(), StandsAsItself)) return false;
-  return s.FileNameNumbering != 2 || (!separator.empty() && !(separator[0] >= '0' && separator[0] <= '9'));
+  return s.FileNameNumbering != Numbering::Dec || (!separator.empty() && !(separator[0] >= '0' && separator[0] <= '9'));
 }
 
 // The type that packing makes of a name's type character and extension length.

@@ -1,12 +1,11 @@
 #include "settings/config_form.h"
 
+#include <array>
 #include <cstring>
-#include <initializer_list>
-#include <iterator>
 
 #include "settings/config_file.h"
-#include "settings/dialog_controls.h"
 #include "settings/params_pattern.h"
+#include "settings/setting_rows.h"
 
 const char AboutBanner[] =
     "Doved " DOVED_VERSION
@@ -15,97 +14,99 @@ const char AboutBanner[] =
 
 namespace {
 
-using enum FormControlKind;
-
-constexpr FormControl ConfigControls[] = {
-    {IDC_OK, PushButton},
-    {IDC_CANCEL, PushButton},
-    {IDC_MESSAGE, Notice},
-    {IDC_RAREV_COMPATIBLE, CheckBox},
-    {IDC_NUMBERING_NONE, RadioButton},
-    {IDC_NUMBERING_HEX, RadioButton},
-    {IDC_NUMBERING_DEC, RadioButton},
-    {IDC_SEPARATOR, ReadOnlyEdit},
-    {IDC_EXTRACT_HOBETA, CheckBox},
-    {IDC_DETECT_HOBETA, CheckBox},
-    {IDC_SMART_LENGTH, CheckBox},
-    {IDC_PARAMS_IN_DECIMAL, CheckBox},
-    {IDC_PATTERN1, Edit},
-    {IDC_PATTERN2, Edit},
-    {IDC_SELECT_PATTERN1, RadioButton},
-    {IDC_SELECT_PATTERN2, RadioButton},
-    {IDC_GAP_ALIGNED, RadioButton},
-    {IDC_GAP_VARIABLE_FONT, RadioButton},
-    {IDC_GAP_FIXED_FONT, RadioButton},
-    {IDC_ABOUT_BUTTON, PushButton},
-};
-
 constexpr char InvalidPatternNotice[] = "\nInvalid file name pattern!";
 constexpr char RestartNotice[] = "\nPlease restart all instances of Total Commander to fully apply new Doved settings!";
 
-constexpr int SelectedGapBase = IDC_GAP_ALIGNED - 1;  // gap n is radio base + n
+#define DOVED_TEMPLATE_CONTROL(kind, id, ...) FormControl{id, FormControlKind::kind},
+constexpr FormControl TemplateRows[] = {DOVED_CONFIG_CONTROLS(DOVED_TEMPLATE_CONTROL)};
+#undef DOVED_TEMPLATE_CONTROL
 
-// The sets of radio buttons that the form keeps exclusive, as id ranges.
-struct RadioSet {
-  int first;
-  int last;
-};
-constexpr RadioSet RadioSets[] = {
-    {IDC_NUMBERING_NONE, IDC_NUMBERING_DEC},
-    {IDC_SELECT_PATTERN1, IDC_SELECT_PATTERN2},
-    {IDC_GAP_ALIGNED, IDC_GAP_FIXED_FONT},
-};
-
-int EffectiveNumbering(const Settings& s) { return s.RarevCompatible ? 0 : s.FileNameNumbering; }
-
-bool EffectiveExtractHobeta(const Settings& s) { return s.ExtractHobeta && !s.RarevCompatible; }
-
-const char* SelectedPattern(const Settings& s) { return s.ParamsPatternN == 2 ? s.ParamsPattern2 : s.ParamsPattern1; }
-
-// Changes that rename the entries of images already listed.
-bool NamesChanged(const Settings& current, const Settings& opened) {
-  return current.RarevCompatible != opened.RarevCompatible ||
-         EffectiveNumbering(current) != EffectiveNumbering(opened) ||
-         std::strncmp(current.FileNameNumberingSeparator, opened.FileNameNumberingSeparator, SeparatorSize) != 0 ||
-         current.SmartLenDetect != opened.SmartLenDetect ||
-         EffectiveExtractHobeta(current) != EffectiveExtractHobeta(opened);
+constexpr std::array<FormControl, ConfigForm::ControlCount> MakeControls() {
+  std::array<FormControl, ConfigForm::ControlCount> controls{};
+  std::size_t count = 0;
+  for (const FormControl& row : TemplateRows) {
+    if (row.id != IDC_STATIC) controls[count++] = row;
+  }
+  return controls;
 }
 
-// The check box stands for any non-zero byte that the file may hold.
-bool ParamsChanged(const Settings& current, const Settings& opened) {
-  const NamingModeGroup& now = current.FileNamingMode;
-  const NamingModeGroup& then = opened.FileNamingMode;
-  return (now.ParamsInDecimal != 0) != (then.ParamsInDecimal != 0) || now.ParamsGap != then.ParamsGap ||
-         std::strncmp(now.CompiledParamsPattern, then.CompiledParamsPattern, PatternSize) != 0;
+constexpr std::array<FormControl, ConfigForm::ControlCount> ConfigControls = MakeControls();
+
+// The choices' radio buttons, whose ids follow one another.
+std::array<RadioSet, SettingCount> MakeRadioSets(std::size_t& count) {
+  std::array<RadioSet, SettingCount> sets{};
+  count = 0;
+  for (const SettingRow& row : SettingRows()) {
+    if (row.IsChoice()) sets[count++] = {row.controls.front().id, row.controls.back().id};
+  }
+  return sets;
+}
+
+// The row that the control `id` shows, or null.
+const SettingRow* RowShowing(int id) {
+  for (const SettingRow& row : SettingRows()) {
+    for (const SettingControl& control : row.controls) {
+      if (control.id == id) return &row;
+    }
+  }
+  return nullptr;
+}
+
+bool Differs(const SettingRow& row, const Settings& current, const Settings& opened) {
+  switch (row.effect) {
+    case Effect::Renames:
+      return row.IsText() ? std::strncmp(row.TextOf(current), row.TextOf(opened), row.size) != 0
+                          : ValueInForce(row, current) != ValueInForce(row, opened);
+    case Effect::RenamesThroughPattern:
+      return std::strncmp(current.FileNamingMode.CompiledParamsPattern, opened.FileNamingMode.CompiledParamsPattern,
+                          PatternSize) != 0;
+    case Effect::Quiet:
+      break;
+  }
+  return false;
+}
+
+// Changes that rename the entries of images listed afterwards.
+bool RenamesEntries(const Settings& current, const Settings& opened) {
+  for (const SettingRow& row : SettingRows()) {
+    if (Differs(row, current, opened)) return true;
+  }
+  return false;
+}
+
+// A text field of the record, NUL-terminated in every record that was
+// loaded or read back; the bound keeps a damaged one from running past it.
+void CopyField(char* to, const char* from, std::size_t size) {
+  const std::size_t length = strnlen(from, size);
+  std::memcpy(to, from, length);
+  to[length] = '\0';
 }
 
 }  // namespace
 
 ConfigForm::ConfigForm(const Settings& opened) : opened_(opened) {
-  static_assert(std::size(ConfigControls) == ControlCount);
   for (State& state : states_) {
     state.ticked = false;
     state.enabled = true;
     state.text[0] = '\0';
   }
-  SetTicked(IDC_RAREV_COMPATIBLE, opened_.RarevCompatible);
-  if (opened_.FileNameNumbering >= 0 && opened_.FileNameNumbering <= 2) {
-    Check(IDC_NUMBERING_NONE + opened_.FileNameNumbering);
+  for (const SettingRow& row : SettingRows()) {
+    for (const SettingControl& control : row.controls) {
+      if (control.kind == FormControlKind::CheckBox) SetTicked(control.id, row.get(opened_) != 0);
+      if (control.kind == FormControlKind::RadioButton && control.value == row.get(opened_)) Check(control.id);
+      if (row.IsText()) CopyField(Find(control.id)->text, row.TextOf(opened_), row.size);
+    }
   }
-  ShowField(IDC_SEPARATOR, opened_.FileNameNumberingSeparator);
-  SetTicked(IDC_SMART_LENGTH, opened_.SmartLenDetect);
-  SetTicked(IDC_DETECT_HOBETA, opened_.DetectHobeta);
-  SetTicked(IDC_EXTRACT_HOBETA, opened_.ExtractHobeta);
-  SetTicked(IDC_PARAMS_IN_DECIMAL, opened_.FileNamingMode.ParamsInDecimal != 0);
-  const int gap = opened_.FileNamingMode.ParamsGap;
-  if (gap >= 1 && gap <= 3) Check(SelectedGapBase + gap);
-  Check(opened_.ParamsPatternN == 2 ? IDC_SELECT_PATTERN2 : IDC_SELECT_PATTERN1);
-  ShowField(IDC_PATTERN1, opened_.ParamsPattern1);
-  ShowField(IDC_PATTERN2, opened_.ParamsPattern2);
   UpdateControls();
 }
 
 std::span<const FormControl> ConfigForm::Controls() { return ConfigControls; }
+
+std::span<const RadioSet> ConfigForm::RadioSets() {
+  static std::size_t count = 0;
+  static const std::array<RadioSet, SettingCount> sets = MakeRadioSets(count);
+  return {sets.data(), count};
+}
 
 bool ConfigForm::IsTicked(int id) const {
   const State* state = Find(id);
@@ -115,7 +116,7 @@ bool ConfigForm::IsTicked(int id) const {
 const char* ConfigForm::Text(int id) const {
   if (id == IDC_MESSAGE) return notice_;
   const FormControlKind kind = KindOf(id);
-  if (kind != Edit && kind != ReadOnlyEdit) return "";
+  if (kind != FormControlKind::Edit && kind != FormControlKind::ReadOnlyEdit) return "";
   return Find(id)->text;
 }
 
@@ -125,37 +126,27 @@ bool ConfigForm::IsEnabled(int id) const {
 }
 
 std::size_t ConfigForm::TextLimit(int id) {
-  switch (id) {
-    case IDC_SEPARATOR:
-      return SeparatorSize - 1;
-    case IDC_PATTERN1:
-    case IDC_PATTERN2:
-      return PatternSize - 1;
-    default:
-      return 0;
-  }
+  const SettingRow* row = RowShowing(id);
+  return row != nullptr && row->IsText() ? row->size - 1 : 0;
 }
 
 bool ConfigForm::Tick(int id, bool ticked) {
-  if (!open_ || KindOf(id) != CheckBox) return false;
+  if (!open_ || KindOf(id) != FormControlKind::CheckBox) return false;
   SetTicked(id, ticked);
   UpdateControls();
   return true;
 }
 
 bool ConfigForm::Select(int id) {
-  if (!open_ || KindOf(id) != RadioButton) return false;
+  if (!open_ || KindOf(id) != FormControlKind::RadioButton) return false;
   Check(id);
   UpdateControls();
   return true;
 }
 
 bool ConfigForm::Type(int id, const char* text) {
-  if (!open_ || KindOf(id) != Edit) return false;
-  State* state = Find(id);
-  const std::size_t length = strnlen(text, TextLimit(id));
-  std::memcpy(state->text, text, length);
-  state->text[length] = '\0';
+  if (!open_ || KindOf(id) != FormControlKind::Edit) return false;
+  CopyField(Find(id)->text, text, TextLimit(id));
   UpdateControls();
   return true;
 }
@@ -169,22 +160,26 @@ std::optional<Settings> ConfigForm::PressOk() {
   return accepted;
 }
 
+// A choice none of whose radio buttons is selected takes its first value.
 Settings& ConfigForm::ReadControls(Settings& out) const {
   out = opened_;
-  out.RarevCompatible = IsTicked(IDC_RAREV_COMPATIBLE);
-  const int numbering = FirstSelected(IDC_NUMBERING_NONE, IDC_NUMBERING_DEC);
-  out.FileNameNumbering = numbering != 0 ? numbering - IDC_NUMBERING_NONE : 0;
-  ReadField(IDC_SEPARATOR, out.FileNameNumberingSeparator);
-  out.SmartLenDetect = IsTicked(IDC_SMART_LENGTH);
-  out.DetectHobeta = IsTicked(IDC_DETECT_HOBETA);
-  out.ExtractHobeta = IsTicked(IDC_EXTRACT_HOBETA);
-  out.FileNamingMode.ParamsInDecimal = IsTicked(IDC_PARAMS_IN_DECIMAL) ? 1 : 0;
-  const int gap = FirstSelected(IDC_GAP_ALIGNED, IDC_GAP_FIXED_FONT);
-  out.FileNamingMode.ParamsGap = gap != 0 ? gap - SelectedGapBase : 1;
-  ReadField(IDC_PATTERN1, out.ParamsPattern1);
-  ReadField(IDC_PATTERN2, out.ParamsPattern2);
-  if (IsTicked(IDC_SELECT_PATTERN2)) out.ParamsPatternN = 2;
-  if (IsTicked(IDC_SELECT_PATTERN1)) out.ParamsPatternN = 1;
+  for (const SettingRow& row : SettingRows()) {
+    bool chosen = false;
+    for (const SettingControl& control : row.controls) {
+      const State& state = *Find(control.id);
+      if (control.kind == FormControlKind::CheckBox) row.set(out, state.ticked ? 1 : 0);
+      if (control.kind == FormControlKind::RadioButton && state.ticked && !chosen) {
+        row.set(out, control.value);
+        chosen = true;
+      }
+      if (row.IsText()) {
+        char* field = static_cast<char*>(row.bytes(out));
+        std::memset(field, 0, row.size);
+        std::memcpy(field, state.text, strnlen(state.text, row.size - 1));
+      }
+    }
+    if (row.IsChoice() && !chosen) row.set(out, row.First());
+  }
   CompileParamsPattern(SelectedPattern(out), out.FileNamingMode.CompiledParamsPattern);
   return out;
 }
@@ -202,18 +197,11 @@ void ConfigForm::UpdateControls() {
   notice_ = "";
   if (!valid) {
     notice_ = InvalidPatternNotice;
-  } else if (NamesChanged(current, opened_) || ParamsChanged(current, opened_)) {
+  } else if (RenamesEntries(current, opened_)) {
     notice_ = RestartNotice;
   }
-
-  const bool rarev = current.RarevCompatible;
-  SetEnabled(IDC_EXTRACT_HOBETA, !rarev);
-  SetEnabled(IDC_DETECT_HOBETA, true);
-  SetEnabled(IDC_SMART_LENGTH, current.DetectHobeta);
-  for (const int id : {IDC_NUMBERING_NONE, IDC_NUMBERING_HEX, IDC_NUMBERING_DEC}) SetEnabled(id, !rarev);
-  for (const int id : {IDC_SELECT_PATTERN1, IDC_SELECT_PATTERN2, IDC_PATTERN1, IDC_PATTERN2, IDC_PARAMS_IN_DECIMAL,
-                       IDC_GAP_ALIGNED, IDC_GAP_VARIABLE_FONT, IDC_GAP_FIXED_FONT}) {
-    SetEnabled(id, rarev);
+  for (const SettingRow& row : SettingRows()) {
+    for (const SettingControl& control : row.controls) SetEnabled(control.id, ControlsEnabled(row, current));
   }
   SetEnabled(IDC_OK, valid);
 }
@@ -231,45 +219,18 @@ FormControlKind ConfigForm::KindOf(int id) {
   for (const FormControl& control : ConfigControls) {
     if (control.id == id) return control.kind;
   }
-  return PushButton;
+  return FormControlKind::PushButton;
 }
 
 void ConfigForm::SetTicked(int id, bool ticked) { Find(id)->ticked = ticked; }
 
 void ConfigForm::SetEnabled(int id, bool enabled) { Find(id)->enabled = enabled; }
 
-// Selects the radio button and clears the others of its set.
+// Selects the radio button and clears the others of its choice.
 void ConfigForm::Check(int id) {
-  for (const RadioSet& set : RadioSets) {
-    if (id < set.first || id > set.last) continue;
-    for (int other = set.first; other <= set.last; ++other) SetTicked(other, other == id);
-  }
-}
-
-// Text fields are NUL-terminated in every record that was loaded or read
-// back; the bound keeps a damaged one from running past its field.
-template <std::size_t N>
-void ConfigForm::ShowField(int id, const char (&field)[N]) {
-  static_assert(N <= PatternSize);
-  State* state = Find(id);
-  const std::size_t length = strnlen(field, N);
-  std::memcpy(state->text, field, length);
-  state->text[length] = '\0';
-}
-
-// At most the characters that the field holds before its NUL.
-template <std::size_t N>
-void ConfigForm::ReadField(int id, char (&field)[N]) const {
-  std::memset(field, 0, N);
-  const char* text = Find(id)->text;
-  std::memcpy(field, text, strnlen(text, N - 1));
-}
-
-int ConfigForm::FirstSelected(int first, int last) const {
-  for (int id = first; id <= last; ++id) {
-    if (IsTicked(id)) return id;
-  }
-  return 0;
+  const SettingRow* row = RowShowing(id);
+  if (row == nullptr) return;
+  for (const SettingControl& control : row->controls) SetTicked(control.id, control.id == id);
 }
 
 const char* AboutText(int id) {

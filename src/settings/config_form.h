@@ -1,5 +1,5 @@
 // The settings dialog without a window system: the state of each of its
-// controls by control id (dialog_controls.h), the rules that tie them to the
+// controls by control id (control_ids.h), the rules that tie them to the
 // settings, and what the user does to them. A binding to a real dialog shows
 // these states in its controls and reports the user's actions back.
 #pragma once
@@ -8,20 +8,20 @@
 #include <optional>
 #include <span>
 
+#include "settings/control_kind.h"
+#include "settings/dialog_controls.h"
 #include "settings/settings.h"
-
-enum class FormControlKind : unsigned char {
-  PushButton,    // OK, Cancel, About...
-  CheckBox,      // two states: ticked or not
-  RadioButton,   // one of a set that the form keeps exclusive
-  Edit,          // text the user types, up to a limit
-  ReadOnlyEdit,  // text that is shown but cannot be typed into
-  Notice,        // a text the form writes
-};
 
 struct FormControl {
   int id;
   FormControlKind kind;
+};
+
+// The radio buttons of one choice, which the form keeps exclusive: the ids
+// from `first` to `last`.
+struct RadioSet {
+  int first;
+  int last;
 };
 
 class ConfigForm {
@@ -35,6 +35,7 @@ class ConfigForm {
   // The kind of the control `id`; a push button for an id of no control,
   // as no action but a press applies to it.
   static FormControlKind KindOf(int id);
+  static std::span<const RadioSet> RadioSets();
 
   // What the controls show. A control of another kind is not ticked and
   // shows ""; an id of no control is neither ticked nor enabled, and has no
@@ -67,6 +68,10 @@ class ConfigForm {
 
   const Settings& Opened() const { return opened_; }
 
+#define DOVED_FORM_COUNT(kind, id, ...) +((id) != IDC_STATIC ? 1 : 0)
+  static constexpr std::size_t ControlCount = 0 DOVED_CONFIG_CONTROLS(DOVED_FORM_COUNT);
+#undef DOVED_FORM_COUNT
+
  private:
   struct State {
     bool ticked;
@@ -79,13 +84,6 @@ class ConfigForm {
   void SetTicked(int id, bool ticked);
   void SetEnabled(int id, bool enabled);
   void Check(int id);
-  template <std::size_t N>
-  void ShowField(int id, const char (&field)[N]);
-  template <std::size_t N>
-  void ReadField(int id, char (&field)[N]) const;
-  int FirstSelected(int first, int last) const;
-
-  static constexpr std::size_t ControlCount = 20;
 
   Settings opened_;
   State states_[ControlCount];

@@ -45,3 +45,9 @@ bool CompileParamsPattern(const char* text, char out[PatternSize]) {
   std::memset(out + written, 0, PatternSize - written);
   return true;
 }
+
+char* NumberedPattern(Settings& s, std::uint8_t number) { return number == 2 ? s.ParamsPattern2 : s.ParamsPattern1; }
+
+const char* NumberedPattern(const Settings& s, std::uint8_t number) {
+  return number == 2 ? s.ParamsPattern2 : s.ParamsPattern1;
+}

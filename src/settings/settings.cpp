@@ -6,32 +6,22 @@
 
 namespace {
 
-constexpr int PatternIndent = 30;
-
 constexpr void CopyText(char* to, const char* text) {
   while ((*to++ = *text++) != '\0') {
   }
 }
 
-constexpr void IndentedPattern(char* to, const char* text) {
-  for (int i = 0; i < PatternIndent; ++i) *to++ = ' ';
-  CopyText(to, text);
-}
+#define DOVED_DEFAULT_FLAG(R, field, key, saved, value, ...) s.field = value;
+#define DOVED_DEFAULT_CHOICE(R, field, type, key, saved, value, ...) s.field = value;
+#define DOVED_DEFAULT_TEXT(R, field, key, saved, size, value, ...) CopyText(s.field, value);
+#define DOVED_DEFAULT_NAMING_GROUP(R, field, ...) s.field.FileNamingModeVersion = NamingModeVersion;
+#define DOVED_DEFAULT_NAMING_FLAG(R, field, value, ...) s.FileNamingMode.field = value;
+#define DOVED_DEFAULT_NAMING_CHOICE(R, field, type, value, ...) s.FileNamingMode.field = value;
 
 constexpr Settings MakeDefaults() {
   Settings s{};
-  s.RarevCompatible = false;
-  s.FileNameNumbering = 2;
-  CopyText(s.FileNameNumberingSeparator, "!   ");
-  s.SmartLenDetect = true;
-  s.DetectHobeta = true;
-  s.ExtractHobeta = false;
-  s.FileNamingMode.FileNamingModeVersion = NamingModeVersion;
-  s.FileNamingMode.ParamsInDecimal = 0;
-  s.FileNamingMode.ParamsGap = 1;
-  s.ParamsPatternN = 1;
-  IndentedPattern(s.ParamsPattern1, "<len> <start> <vars> <body> <flag> <attr>");
-  IndentedPattern(s.ParamsPattern2, "LEN=<len> STA=<start> VAR=<vars> BOD=<body> FLA=<flag> ATT=<attr>");
+  DOVED_SETTINGS(_, DOVED_DEFAULT_FLAG, DOVED_DEFAULT_CHOICE, DOVED_DEFAULT_TEXT, DOVED_DEFAULT_NAMING_GROUP,
+                 DOVED_DEFAULT_NAMING_FLAG, DOVED_DEFAULT_NAMING_CHOICE, _, _, _, _, _, _)
   return s;
 }
 

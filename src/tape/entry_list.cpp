@@ -158,7 +158,7 @@ Status BuildEntryList(TapeImage& image, const std::uint8_t* bytes, std::uint64_t
                       std::uint32_t dosDateTime) {
   const Status scanned = ScanImage(image, bytes, size, settings, dosDateTime);
   if (scanned.IsFailed()) return scanned;
-  if (!settings.RarevCompatible && settings.FileNameNumbering != 0 && image.entries.count > NumberedEntryLimit) {
+  if (NumberingInForce(settings) != Numbering::None && image.entries.count > NumberedEntryLimit) {
     return ShownFailure(TooManyNumberedEntries);
   }
   return CountDuplicates(image);

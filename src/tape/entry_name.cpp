@@ -27,7 +27,7 @@ Status AppendTypeChar(String& s, std::uint8_t type) {
 
 Status AppendNumberPrefix(String& s, const TapeEntry& entry, const Settings& settings) {
   if (entry.index > MaxNumberedIndex) return ShownFailure("Internal error GN39");
-  const bool hex = settings.FileNameNumbering == 1;
+  const bool hex = settings.FileNameNumbering == Numbering::Hex;
   Status status = AppendDigits(s, static_cast<std::uint32_t>(entry.index), hex ? 2 : 3, hex);
   const char* separator = settings.FileNameNumberingSeparator;
   for (std::size_t i = 0; status.IsOk() && i < SeparatorSize && separator[i] != '\0'; ++i) {
@@ -56,7 +56,7 @@ Status KeepFromLookingNumbered(String& s, std::uint32_t start, const Settings& s
 
 Status AppendPlainName(String& s, const TapeEntry& entry, const TapeImage& image) {
   const Settings& settings = image.settings;
-  const bool numbered = !settings.RarevCompatible && settings.FileNameNumbering != 0 && entry.index != -1;
+  const bool numbered = NumberingInForce(settings) != Numbering::None && entry.index != -1;
   Status status = numbered ? AppendNumberPrefix(s, entry, settings) : StatusOk;
   if (status.IsFailed()) return status;
   if (const TapeHeader* header = entry.Header()) {

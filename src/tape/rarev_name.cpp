@@ -8,8 +8,6 @@
 
 namespace {
 
-enum ParamsGapMode : std::int32_t { GapAligned = 1, GapVariableFont = 2, GapFixedFont = 3 };
-
 constexpr std::int64_t SpaceWidth = 66;
 
 // Widths of 0x20-0x7E in a variable-width font, a space being 66.
@@ -39,12 +37,12 @@ std::uint32_t LeadingSpaces(const char (&pattern)[PatternSize]) {
 std::int64_t GapSpaces(const char* text, std::uint32_t count, const NamingModeGroup& m) {
   const std::int64_t indent = LeadingSpaces(m.CompiledParamsPattern);
   switch (m.ParamsGap) {
-    case GapVariableFont: {
+    case GapMode::VariableFont: {
       std::int64_t width = 0;
       for (std::uint32_t i = 0; i < count; ++i) width += CharWidth(text[i]);
       return (std::max<std::int64_t>((indent + 2) * SpaceWidth - width, 0) + SpaceWidth / 2) / SpaceWidth + 1;
     }
-    case GapFixedFont:
+    case GapMode::FixedFont:
       return std::max<std::int64_t>(indent + 3 - count, 1);
     default:
       return indent + 1;

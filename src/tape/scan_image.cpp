@@ -103,7 +103,7 @@ void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
   const std::uint32_t content = HobetaContent(entry);
   entry.hobetaFits = content <= MaxHobetaData;
   entry.extractedSize = content;
-  if (image.settings.ExtractHobeta) {
+  if (ExtractHobetaInForce(image.settings)) {
     entry.extractAsHobeta = 1;
     entry.hobetaPadding = static_cast<std::uint16_t>((HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize);
     entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;

@@ -13,7 +13,7 @@ namespace naming_test {
 
 Settings PlainSettings(int numbering, const char* separator) {
   Settings s = DefaultSettings();
-  s.FileNameNumbering = numbering;
+  s.FileNameNumbering = static_cast<Numbering>(numbering);
   std::memset(s.FileNameNumberingSeparator, 0, SeparatorSize);
   std::strncpy(s.FileNameNumberingSeparator, separator, SeparatorSize - 1);
   return s;
@@ -22,7 +22,7 @@ Settings PlainSettings(int numbering, const char* separator) {
 Settings RarevSettings(const char* patternText, int gap, bool decimal) {
   Settings s = DefaultSettings();
   s.RarevCompatible = true;
-  s.FileNamingMode.ParamsGap = gap;
+  s.FileNamingMode.ParamsGap = static_cast<GapMode>(gap);
   s.FileNamingMode.ParamsInDecimal = decimal ? 1 : 0;
   EXPECT_TRUE(CompileParamsPattern(patternText, s.FileNamingMode.CompiledParamsPattern)) << patternText;
   return s;

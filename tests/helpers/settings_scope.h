@@ -19,6 +19,6 @@ class SettingsScope {
 // The defaults without numbering, so that listed names are the plain ones.
 inline Settings UnnumberedSettings() {
   Settings settings = DefaultSettings();
-  settings.FileNameNumbering = 0;
+  settings.FileNameNumbering = Numbering::None;
   return settings;
 }

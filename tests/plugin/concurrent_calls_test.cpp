@@ -72,7 +72,7 @@ const std::string Image = Text(ImageWithout(EntryBlocks.size()));
 // The settings that the settings thread puts in force, one after another.
 std::vector<Settings> Modes() {
   Settings plain = DefaultSettings();
-  plain.FileNameNumbering = 0;
+  plain.FileNameNumbering = Numbering::None;
   Settings hobeta = plain;
   hobeta.ExtractHobeta = true;
   return {plain, DefaultSettings(), hobeta, naming_test::RarevSettings(1, 1, false)};

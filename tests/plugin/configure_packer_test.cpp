@@ -11,7 +11,7 @@ using ConfigurePackerTest = SettingsTest;
 
 TEST_F(ConfigurePackerTest, WithoutTheHostsFormsShowsNothingAndChangesNothing) {
   Settings s = DefaultSettings();
-  s.FileNameNumbering = 0;
+  s.FileNameNumbering = Numbering::None;
   s.RarevCompatible = true;
   SetSettings(s);
   const Settings before = Current();

@@ -197,7 +197,7 @@ TEST_F(ListingTest, HeaderOnlyProgramOfLengthZeroExtractsWhatItListsAndPacksBack
   for (const bool hobeta : {false, true}) {
     SCOPED_TRACE(hobeta ? "hobeta" : "raw");
     Settings settings = DefaultSettings();
-    settings.FileNameNumbering = 0;
+    settings.FileNameNumbering = Numbering::None;
     settings.ExtractHobeta = hobeta;
     SetSettings(settings);
     const std::string path = WriteImage(header);
@@ -331,7 +331,7 @@ TEST_F(ListingTest, SettingsAreCopiedWhenTheImageOpens) {
   HANDLE before = OpenOrFail(path);
   Settings settings;
   GetSettings(settings);
-  settings.FileNameNumbering = 0;
+  settings.FileNameNumbering = Numbering::None;
   SetSettings(settings);
   HANDLE after = OpenOrFail(path);
   tHeaderData header{};

@@ -32,13 +32,13 @@ TEST_F(ConfigFileTest, WithoutAFileTheDefaultsLoadWithTheirCompiledPattern) {
 
 TEST_F(ConfigFileTest, MissingKeysKeepTheValuesInForce) {
   Settings current = DefaultSettings();
-  current.FileNameNumbering = 1;
+  current.FileNameNumbering = Numbering::Hex;
   current.ExtractHobeta = true;
   current.ParamsPatternN = 2;
   SetSettings(current);
   Store("DetectHobeta", "0");
   const Settings loaded = LoadSettings();
-  EXPECT_EQ(loaded.FileNameNumbering, 1);
+  EXPECT_EQ(loaded.FileNameNumbering, Numbering::Hex);
   EXPECT_TRUE(loaded.ExtractHobeta);
   EXPECT_FALSE(loaded.DetectHobeta);
   EXPECT_EQ(loaded.ParamsPatternN, 2);
@@ -54,13 +54,13 @@ TEST_F(ConfigFileTest, IntegersAreClampedOrIgnored) {
   Settings loaded = LoadSettings();
   EXPECT_TRUE(loaded.RarevCompatible);
   EXPECT_FALSE(loaded.SmartLenDetect);
-  EXPECT_EQ(loaded.FileNameNumbering, 2);
+  EXPECT_EQ(loaded.FileNameNumbering, Numbering::Dec);
   EXPECT_EQ(loaded.ParamsPatternN, 1);
 
   Store("FileNameNumbering", "-3");
   Store("ParamsPatternN", "2");
   loaded = LoadSettings();
-  EXPECT_EQ(loaded.FileNameNumbering, 0);
+  EXPECT_EQ(loaded.FileNameNumbering, Numbering::None);
   EXPECT_EQ(loaded.ParamsPatternN, 2);
 }
 
@@ -69,19 +69,19 @@ TEST_F(ConfigFileTest, NamingModeGroupIsTakenOnlyInVersion6) {
   group.FileNamingModeVersion = 5;
   group.ParamsInDecimal = 1;
   group.reserved[1] = 0x7F;
-  group.ParamsGap = 3;
+  group.ParamsGap = GapMode::FixedFont;
   SetText(group.CompiledParamsPattern, "stale");
   StoreStruct("FileNamingMode", &group, sizeof group);
   Settings loaded = LoadSettings();
   EXPECT_EQ(loaded.FileNamingMode.ParamsInDecimal, 0);
-  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, 1);
+  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, GapMode::Aligned);
   EXPECT_EQ(loaded.FileNamingMode.reserved[1], 0);
 
   group.FileNamingModeVersion = 6;
   StoreStruct("FileNamingMode", &group, sizeof group);
   loaded = LoadSettings();
   EXPECT_EQ(loaded.FileNamingMode.ParamsInDecimal, 1);
-  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, 3);
+  EXPECT_EQ(loaded.FileNamingMode.ParamsGap, GapMode::FixedFont);
   EXPECT_EQ(loaded.FileNamingMode.reserved[1], 0x7F);
   EXPECT_EQ(std::string(loaded.FileNamingMode.CompiledParamsPattern), DefaultCompiled)
       << "the stored compiled pattern is always recompiled";
@@ -177,7 +177,7 @@ TEST_F(ConfigFileTest, SavingTheDefaultsWritesEveryKeyInOrder) {
 TEST_F(ConfigFileTest, SavedRecordLoadsBackTheSame) {
   Settings saved = DefaultSettings();
   saved.RarevCompatible = true;
-  saved.FileNameNumbering = 1;
+  saved.FileNameNumbering = Numbering::Hex;
   SetText(saved.FileNameNumberingSeparator, "-->");
   saved.FileNameNumberingSeparator[6] = 'q';  // bytes after the NUL travel too
   saved.SmartLenDetect = false;
@@ -186,7 +186,7 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackTheSame) {
   saved.FileNamingMode.FileNamingModeVersion = 0;  // saving stamps the version
   saved.FileNamingMode.ParamsInDecimal = 1;
   saved.FileNamingMode.reserved[0] = 0x42;
-  saved.FileNamingMode.ParamsGap = 3;
+  saved.FileNamingMode.ParamsGap = GapMode::FixedFont;
   saved.ParamsPatternN = 2;
   SetText(saved.ParamsPattern1, "p1 <len> <start> <vars> <body> <flag> <attr>");
   SetText(saved.ParamsPattern2, "[<len>][<start>][<vars>][<body>][<flag>][<attr>]");
@@ -210,7 +210,7 @@ TEST_F(ConfigFileTest, NothingIsWrittenWithoutAConfigurationPath) {
 // nothing is left behind: no file beside Doved.cfg, no open file, no block.
 TEST_F(ConfigFileTest, EveryFailingCallOfSavingAndLoadingLeavesAValidRecord) {
   Settings saved = DefaultSettings();
-  saved.FileNameNumbering = 1;
+  saved.FileNameNumbering = Numbering::Hex;
   saved.ExtractHobeta = true;
   SetText(saved.FileNameNumberingSeparator, "~");
   saved.ParamsPatternN = 2;
@@ -227,7 +227,7 @@ TEST_F(ConfigFileTest, EveryFailingCallOfSavingAndLoadingLeavesAValidRecord) {
       },
       [&](const std::string& failed) {
         SCOPED_TRACE(testing::Message() << (failed.empty() ? "nothing failing" : failed + " failing"));
-        EXPECT_TRUE(loaded.FileNameNumbering == 1 || loaded.FileNameNumbering == 2);
+        EXPECT_TRUE(loaded.FileNameNumbering == Numbering::Hex || loaded.FileNameNumbering == Numbering::Dec);
         EXPECT_TRUE(std::string(loaded.FileNameNumberingSeparator) == "~" ||
                     std::string(loaded.FileNameNumberingSeparator) == "!   ");
         EXPECT_TRUE(loaded.ParamsPatternN == 1 || loaded.ParamsPatternN == 2);

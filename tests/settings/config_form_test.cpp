@@ -132,12 +132,12 @@ TEST_F(ConfigFormTest, OkWithoutChangesWritesTheSameSettingsAnew) {
 
 TEST_F(ConfigFormTest, ControlsShowTheSettingsInForce) {
   Settings s = DefaultSettings();
-  s.FileNameNumbering = 1;
+  s.FileNameNumbering = Numbering::Hex;
   SetText(s.FileNameNumberingSeparator, "-=-");
   s.SmartLenDetect = false;
   s.ExtractHobeta = true;
   s.FileNamingMode.ParamsInDecimal = 2;  // any byte but 0 is ticked, and unchanged
-  s.FileNamingMode.ParamsGap = 3;
+  s.FileNamingMode.ParamsGap = GapMode::FixedFont;
   s.ParamsPatternN = 2;
   SetText(s.ParamsPattern1, "A<len><start><vars><body><flag><attr>");
   SetText(s.ParamsPattern2, "<len>-<start>-<vars>-<body>-<flag>-<attr>");
@@ -310,7 +310,7 @@ TEST_F(ConfigFormTest, FormKeepsTheGapRadiosExclusive) {
     EXPECT_EQ(user.Text(IDC_MESSAGE), RestartNotice);
     EXPECT_TRUE(user.Click(IDC_OK));
   });
-  EXPECT_EQ(Current().FileNamingMode.ParamsGap, 2);
+  EXPECT_EQ(Current().FileNamingMode.ParamsGap, GapMode::VariableFont);
 }
 
 TEST_F(ConfigFormTest, FormKeepsTheNumberingRadiosExclusive) {
@@ -327,12 +327,12 @@ TEST_F(ConfigFormTest, FormKeepsTheNumberingRadiosExclusive) {
     EXPECT_TRUE(user.IsTicked(IDC_GAP_ALIGNED));
     EXPECT_TRUE(user.Click(IDC_OK));
   });
-  EXPECT_EQ(Current().FileNameNumbering, 1);
+  EXPECT_EQ(Current().FileNameNumbering, Numbering::Hex);
 }
 
 TEST_F(ConfigFormTest, GapOutOfRangeSelectsNoRadioAndIsStoredAsOne) {
   Settings s = DefaultSettings();
-  s.FileNamingMode.ParamsGap = 7;
+  s.FileNamingMode.ParamsGap = static_cast<GapMode>(7);
   InForce(s);
   Configure([](User& user) {
     EXPECT_FALSE(user.IsTicked(IDC_GAP_ALIGNED));
@@ -340,19 +340,19 @@ TEST_F(ConfigFormTest, GapOutOfRangeSelectsNoRadioAndIsStoredAsOne) {
     EXPECT_FALSE(user.IsTicked(IDC_GAP_FIXED_FONT));
     EXPECT_TRUE(user.Click(IDC_OK));
   });
-  EXPECT_EQ(Current().FileNamingMode.ParamsGap, 1);
-  EXPECT_EQ(Reloaded().FileNamingMode.ParamsGap, 1);
+  EXPECT_EQ(Current().FileNamingMode.ParamsGap, GapMode::Aligned);
+  EXPECT_EQ(Reloaded().FileNamingMode.ParamsGap, GapMode::Aligned);
 }
 
 TEST_F(ConfigFormTest, NumberingOutOfRangeSelectsNoRadioAndIsStoredAsNone) {
   Settings s = DefaultSettings();
-  s.FileNameNumbering = 5;
+  s.FileNameNumbering = static_cast<Numbering>(5);
   InForce(s);
   Configure([](User& user) {
     for (const int id : NumberingRadios) EXPECT_FALSE(user.IsTicked(id)) << "control " << id;
     EXPECT_TRUE(user.Click(IDC_OK));
   });
-  EXPECT_EQ(Current().FileNameNumbering, 0);
+  EXPECT_EQ(Current().FileNameNumbering, Numbering::None);
 }
 
 TEST_F(ConfigFormTest, SeparatorIsShownButCannotBeTypedInto) {
@@ -401,11 +401,11 @@ TEST_F(ConfigFormTest, OkPutsTheEditInForceAndWritesTheFile) {
     EXPECT_TRUE(user.Click(IDC_OK));
   });
   const Settings after = Current();
-  EXPECT_EQ(after.FileNameNumbering, 0);
+  EXPECT_EQ(after.FileNameNumbering, Numbering::None);
   EXPECT_TRUE(after.ExtractHobeta);
   EXPECT_FALSE(after.SmartLenDetect);
   // A copy taken before, as an open archive holds one, keeps its values.
-  EXPECT_EQ(before.FileNameNumbering, 2);
+  EXPECT_EQ(before.FileNameNumbering, Numbering::Dec);
   EXPECT_FALSE(before.ExtractHobeta);
   EXPECT_TRUE(before.SmartLenDetect);
   ASSERT_TRUE(ConfigWritten());
@@ -468,7 +468,7 @@ TEST(ConfigFormControlsTest, FormHasAStateForEveryControlOfTheTemplate) {
     int id;
     std::string windowClass;
   };
-#define DOVED_TEMPLATE_ROW(id, windowClass, text, style, x, y, width, height) {id, windowClass},
+#define DOVED_TEMPLATE_ROW(kind, id, windowClass, text, style, x, y, width, height) {id, windowClass},
   const std::vector<Row> rows = {DOVED_CONFIG_CONTROLS(DOVED_TEMPLATE_ROW)};
 #undef DOVED_TEMPLATE_ROW
   std::vector<int> templateIds;

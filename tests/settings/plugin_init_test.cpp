@@ -75,7 +75,7 @@ TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
   EXPECT_TRUE(InitPlugin(module.Handle()));
   EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
   const Settings current = Current();
-  EXPECT_EQ(current.FileNameNumbering, 0);
+  EXPECT_EQ(current.FileNameNumbering, Numbering::None);
   EXPECT_EQ(std::string(current.FileNamingMode.CompiledParamsPattern),
             std::string(30, ' ') + "LEN=\x01 STA=\x02 VAR=\x03 BOD=\x04 FLA=\x05 ATT=\x06");
   EXPECT_TRUE(faults.TakeBoxes().empty());
@@ -129,7 +129,7 @@ TEST_F(PluginInitTest, TheHostsFolderTakesTheFileWhereNoneLiesBesideTheLibrary) 
 
   EXPECT_TRUE(UseSettingsFolder(folder.c_str()));
   EXPECT_EQ(std::string(ConfigFilePath), folder + "/Doved.cfg");
-  EXPECT_EQ(Current().FileNameNumbering, 1);
+  EXPECT_EQ(Current().FileNameNumbering, Numbering::Hex);
   EXPECT_TRUE(Current().DetectHobeta);
 
   // After a module path too long for the file name.

@@ -13,7 +13,7 @@ using SettingsRecordTest = SettingsTest;
 TEST_F(SettingsRecordTest, DefaultsAreTheBuiltInValues) {
   const Settings s = DefaultSettings();
   EXPECT_FALSE(s.RarevCompatible);
-  EXPECT_EQ(s.FileNameNumbering, 2);
+  EXPECT_EQ(s.FileNameNumbering, Numbering::Dec);
   EXPECT_EQ(std::memcmp(s.FileNameNumberingSeparator, "!   \0\0\0\0\0", SeparatorSize), 0);
   EXPECT_TRUE(s.SmartLenDetect);
   EXPECT_TRUE(s.DetectHobeta);
@@ -21,7 +21,7 @@ TEST_F(SettingsRecordTest, DefaultsAreTheBuiltInValues) {
   EXPECT_EQ(s.FileNamingMode.FileNamingModeVersion, 6);
   EXPECT_EQ(s.FileNamingMode.ParamsInDecimal, 0);
   EXPECT_EQ(s.FileNamingMode.reserved[0] | s.FileNamingMode.reserved[1], 0);
-  EXPECT_EQ(s.FileNamingMode.ParamsGap, 1);
+  EXPECT_EQ(s.FileNamingMode.ParamsGap, GapMode::Aligned);
   EXPECT_EQ(s.FileNamingMode.CompiledParamsPattern[0], '\0');
   EXPECT_EQ(s.ParamsPatternN, 1);
   const std::string indent(30, ' ');
@@ -33,17 +33,17 @@ TEST_F(SettingsRecordTest, CopiesAreIndependentOfLaterChanges) {
   Settings before;
   GetSettings(before);
   Settings changed = before;
-  changed.FileNameNumbering = 0;
+  changed.FileNameNumbering = Numbering::None;
   changed.ExtractHobeta = true;
   SetSettings(changed);
-  EXPECT_EQ(before.FileNameNumbering, 2);
+  EXPECT_EQ(before.FileNameNumbering, Numbering::Dec);
   EXPECT_TRUE(SameSettings(Current(), changed));
   EXPECT_TRUE(NamesIn(dir.Path(".")).empty()) << "a change without save writes nothing";
 }
 
 TEST_F(SettingsRecordTest, SaveWritesTheFile) {
   Settings changed = DefaultSettings();
-  changed.FileNameNumbering = 1;
+  changed.FileNameNumbering = Numbering::Hex;
   SaveSettings(changed);
   EXPECT_EQ(StoredProfileValue(config, "FileNameNumbering"), "1");
 }
@@ -53,13 +53,13 @@ TEST_F(SettingsRecordTest, SaveWritesTheFile) {
 Settings Filled(char fill, bool flag, std::int32_t number) {
   Settings s{};
   s.RarevCompatible = flag;
-  s.FileNameNumbering = number;
+  s.FileNameNumbering = static_cast<Numbering>(number);
   std::memset(s.FileNameNumberingSeparator, fill, SeparatorSize);
   s.SmartLenDetect = flag;
   s.DetectHobeta = flag;
   s.ExtractHobeta = flag;
   std::memset(&s.FileNamingMode, fill, sizeof s.FileNamingMode);
-  s.FileNamingMode.ParamsGap = number;
+  s.FileNamingMode.ParamsGap = static_cast<GapMode>(number);
   s.ParamsPatternN = static_cast<std::uint8_t>(number);
   std::memset(s.ParamsPattern1, fill, PatternSize);
   std::memset(s.ParamsPattern2, fill, PatternSize);

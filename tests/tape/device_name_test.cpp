@@ -83,7 +83,7 @@ TEST(DeviceNameGuard, PlainNamesWriteTheDevicePartEscapedAndReadBack) {
 TEST(DeviceNameGuard, AppliesBehindANumberAndInHobetaNames) {
   Settings settings = PlainSettings(2);
   EXPECT_EQ(ListedName("con", 0, settings), "000!   #63#6F#6E.B");
-  settings.FileNameNumbering = 0;
+  settings.FileNameNumbering = Numbering::None;
   settings.ExtractHobeta = true;
   const std::string hobeta = ListedName("nul", 3, settings);
   EXPECT_EQ(hobeta, "#6E#75#6C.$C");

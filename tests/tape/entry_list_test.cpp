@@ -57,7 +57,7 @@ TEST(BuildEntryList, WithoutNumberingOrInRarevModeMoreEntriesOpen) {
   ASSERT_TRUE(plain.status.IsOk());
   EXPECT_EQ(plain.names.back(), "data257");
   Settings rarev = RarevSettings(1, 1, false);
-  rarev.FileNameNumbering = 2;  // ignored in this mode
+  rarev.FileNameNumbering = Numbering::Dec;  // ignored in this mode
   const naming_test::ListedImage listed = ListNames(DataBlocks(257), rarev);
   ASSERT_TRUE(listed.status.IsOk());
   EXPECT_EQ(listed.names.back(), "headerless257");

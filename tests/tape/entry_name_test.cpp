@@ -44,7 +44,7 @@ TEST(PlainEntryName, HobetaModeMarksExtensionsAndCutsNames) {
   EXPECT_EQ(PlainName(0, "abcdefghij", true), "abcdefgh.$B");
   // Trailing spaces go before the cut, so a space inside the first eight stays.
   EXPECT_EQ(PlainName(3, "abcdefg  x", true), "abcdefg .$C");
-  settings.FileNameNumbering = 1;
+  settings.FileNameNumbering = Numbering::Hex;
   EXPECT_EQ(Listed(ExampleImage(), settings), (Names{"00!   hello.$B", "01!   screen.$C", "02!   data1.$C"}));
 }
 

@@ -28,8 +28,8 @@ constexpr std::uint32_t WS_TABSTOP = 0x00010000;
 constexpr std::uint32_t WS_GROUP = 0x00020000;
 constexpr std::uint32_t WS_BORDER = 0x00800000;
 
-#define DOVED_FORM_ROW(id, windowClass, text, style, x, y, width, height) \
-  {id, windowClass, text, static_cast<std::uint32_t>(style), x, y, width, height},
+#define DOVED_FORM_ROW(kind, id, windowClass, text, style, x, y, width, height) \
+  {FormControlKind::kind, id, windowClass, text, static_cast<std::uint32_t>(style), x, y, width, height},
 
 constexpr FormRow ConfigRows[] = {DOVED_CONFIG_CONTROLS(DOVED_FORM_ROW)};
 constexpr FormRow AboutRows[] = {DOVED_ABOUT_CONTROLS(DOVED_FORM_ROW)};
@@ -61,19 +61,25 @@ constexpr int UncaptionedGroupClientTop = 2;
 enum class Kind { GroupBox, Button, CheckBox, Edit, Label, SunkenLabel };
 
 Kind KindOf(const FormRow& row) {
-  if (std::strcmp(row.windowClass, "Edit") == 0) return Kind::Edit;
-  if (std::strcmp(row.windowClass, "Static") == 0) return (row.style & SS_SUNKEN) != 0 ? Kind::SunkenLabel : Kind::Label;
-  switch (row.style & BS_TYPEMASK) {
-    case BS_GROUPBOX:
+  switch (row.kind) {
+    case FormControlKind::GroupBox:
       return Kind::GroupBox;
     // Double Commander's forms know no radio buttons: a radio button is a
     // check box, whose set the settings form keeps exclusive.
-    case BS_AUTOCHECKBOX:
-    case BS_AUTORADIOBUTTON:
+    case FormControlKind::CheckBox:
+    case FormControlKind::RadioButton:
       return Kind::CheckBox;
-    default:
-      return Kind::Button;
+    case FormControlKind::Edit:
+    case FormControlKind::ReadOnlyEdit:
+      return Kind::Edit;
+    case FormControlKind::Label:
+      return Kind::Label;
+    case FormControlKind::Notice:
+      return Kind::SunkenLabel;
+    case FormControlKind::PushButton:
+      break;
   }
+  return Kind::Button;
 }
 
 bool Holds(const FormRow& outer, const FormRow& inner) {
@@ -280,7 +286,7 @@ class FormWriter {
         if (limit != 0) lfm_.Number(depth + 1, "MaxLength", static_cast<int>(limit));
         WriteTabStop(row, depth + 1, tabOrder);
         // What cannot be typed into tells nothing.
-        if ((row.style & ES_READONLY) != 0) {
+        if (row.kind == FormControlKind::ReadOnlyEdit) {
           lfm_.Word(depth + 1, "ReadOnly", "True");
         } else {
           lfm_.Word(depth + 1, "OnChange", "EditChange");

@@ -8,12 +8,14 @@
 #include <cstdint>
 
 #include "base/status.h"
+#include "settings/control_kind.h"
 #include "support/ansi_string.h"
 
 namespace doublecmd {
 
-// One row of the control table: ITEM(id, window class, text, style, x, y, width, height).
+// One row of the control table: ROW(kind, id, window class, text, style, x, y, width, height).
 struct FormRow {
+  FormControlKind kind;
   int id;
   const char* windowClass;  // "Button", "Edit" or "Static", as Win32 names them
   const char* text;

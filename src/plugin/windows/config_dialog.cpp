@@ -1,20 +1,5 @@
 #include "plugin/windows/config_dialog.h"
 
-namespace {
-
-// The radio buttons that the form keeps exclusive, as id ranges.
-struct RadioRange {
-  int first;
-  int last;
-};
-constexpr RadioRange RadioRanges[] = {
-    {IDC_NUMBERING_NONE, IDC_NUMBERING_DEC},
-    {IDC_SELECT_PATTERN1, IDC_SELECT_PATTERN2},
-    {IDC_GAP_ALIGNED, IDC_GAP_FIXED_FONT},
-};
-
-}  // namespace
-
 bool ConfigDialog::OnInitDialog() {
   if (font == nullptr) {
     font = CreateFontA(0, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -57,32 +42,31 @@ bool ConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     case IDC_ABOUT_BUTTON:
       about.Show(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE)), hwnd);
       return true;
-    case IDC_PATTERN1:
-    case IDC_PATTERN2:
-      if (HIWORD(wParam) != EN_CHANGE) return true;
-      {
-        char text[PatternSize];
-        GetDlgItemTextA(hwnd, id, text, sizeof text);
-        form.Type(id, text);
-      }
+    default:
       break;
-    case IDC_SEPARATOR:
+  }
+  // Each of the pattern and gap radio buttons starts a group of its own, so
+  // the system does not clear the others: the form does. A box counts as
+  // ticked only when fully checked, not indeterminate.
+  switch (ConfigForm::KindOf(id)) {
+    case FormControlKind::Edit: {
+      if (HIWORD(wParam) != EN_CHANGE) return true;
+      char text[PatternSize];
+      GetDlgItemTextA(hwnd, id, text, sizeof text);
+      form.Type(id, text);
+      break;
+    }
+    case FormControlKind::ReadOnlyEdit:
       form.UpdateControls();
       break;
+    case FormControlKind::RadioButton:
+      form.Select(id);
+      break;
+    case FormControlKind::CheckBox:
+      form.Tick(id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED);
+      break;
     default:
-      // Each of the pattern and gap radio buttons starts a group of its own,
-      // so the system does not clear the others: the form does. A box counts
-      // as ticked only when fully checked, not indeterminate.
-      switch (ConfigForm::KindOf(id)) {
-        case FormControlKind::RadioButton:
-          form.Select(id);
-          break;
-        case FormControlKind::CheckBox:
-          form.Tick(id, IsDlgButtonChecked(hwnd, id) == BST_CHECKED);
-          break;
-        default:
-          return true;
-      }
+      return true;
   }
   ShowStates();
   return true;
@@ -95,7 +79,7 @@ void ConfigDialog::ShowStates() {
     }
     EnableWindow(GetDlgItem(hwnd, control.id), form.IsEnabled(control.id) ? TRUE : FALSE);
   }
-  for (const RadioRange& range : RadioRanges) {
+  for (const RadioSet& range : ConfigForm::RadioSets()) {
     int selected = 0;
     for (int id = range.first; id <= range.last && selected == 0; ++id) {
       if (form.IsTicked(id)) selected = id;

@@ -14,10 +14,8 @@
 #include <io.h>
 #define isatty _isatty
 #define fileno _fileno
-constexpr char PathSeparator = '\\';
 #else
 #include <unistd.h>
-constexpr char PathSeparator = '/';
 #endif
 
 namespace {

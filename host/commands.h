@@ -22,5 +22,11 @@ int ConfigCommand(const Plugin& plugin, const Arguments& args);
 std::string DescribeHostCode(int code);
 // Prints "doved: <what>: <description>" on standard error.
 void ReportFailure(const std::string& what, int code);
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+#else
+inline constexpr char PathSeparator = '/';
+#endif
+
 // The exit status for wrong usage.
 inline constexpr int UsageStatus = 2;

@@ -2,6 +2,7 @@
 // the functions it exports, so every run exercises the real interface.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <map>
 
 #ifdef _WIN32
@@ -16,7 +17,7 @@ namespace {
 
 void PrintUsage() {
   std::fprintf(stderr,
-               "usage: doved [--plugin PATH] [--record-boxes] COMMAND ...\n"
+               "usage: doved [--plugin PATH] [--config-dir DIR] [--record-boxes] COMMAND ...\n"
                "  list IMAGE                         list the entries of a TAP image\n"
                "  test IMAGE                         test every entry\n"
                "  extract IMAGE [-o DIR] [NAME...]   extract entries (all without NAMEs)\n"
@@ -25,8 +26,27 @@ void PrintUsage() {
                "  caps                               show the plug-in's capabilities\n"
                "  config                             open the plug-in's settings\n"
                "The plug-in is the Doved.wcx beside this program unless --plugin names another.\n"
+               "--config-dir names the host's settings folder, as Total Commander names its own:\n"
+               "Doved.cfg goes there when the plug-in's folder cannot take it.\n"
                "--record-boxes prints the plug-in's message boxes as \"[caption] text\" on standard\n"
                "error and answers them with OK, so that no run waits for a user.\n");
+}
+
+// As Total Commander names its own settings file to a plug-in once it has
+// loaded it; false when the name does not fit the host's record.
+bool NameSettingsFolder(const Plugin& plugin, const std::string& folder) {
+  using SetDefaultParams = void(DOVED_CALL*)(PackDefaultParamStruct*);
+  const auto setDefaultParams = reinterpret_cast<SetDefaultParams>(plugin.Optional("PackSetDefaultParams"));
+  if (setDefaultParams == nullptr) return true;
+  const std::string name = folder + PathSeparator + "doved.ini";
+  PackDefaultParamStruct params{};
+  if (name.size() >= sizeof params.DefaultIniName) return false;
+  params.size = sizeof params;
+  params.PluginInterfaceVersionHi = 2;
+  params.PluginInterfaceVersionLow = 21;
+  std::memcpy(params.DefaultIniName, name.c_str(), name.size() + 1);
+  setDefaultParams(&params);
+  return true;
 }
 
 }  // namespace
@@ -53,9 +73,13 @@ int main(int argc, char** argv) {
   Arguments args(argv + 1, argv + argc);
   std::string pluginPath = DefaultPluginPath();
   bool recordBoxes = false;
+  std::string configDir;
   while (!args.empty()) {
     if (args.size() >= 2 && args[0] == "--plugin") {
       pluginPath = args[1];
+      args.erase(args.begin(), args.begin() + 2);
+    } else if (args.size() >= 2 && args[0] == "--config-dir") {
+      configDir = args[1];
       args.erase(args.begin(), args.begin() + 2);
     } else if (args[0] == "--record-boxes") {
       recordBoxes = true;
@@ -85,6 +109,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (recordBoxes) RecordMessageBoxes();
+  if (!configDir.empty() && !NameSettingsFolder(plugin, configDir)) {
+    std::fprintf(stderr, "doved: %s: too long a folder for the host's settings\n", configDir.c_str());
+    return UsageStatus;
+  }
   std::fflush(stdout);
   return command->second(plugin, Arguments(args.begin() + 1, args.end()));
 }

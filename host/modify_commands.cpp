@@ -10,12 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef _WIN32
-constexpr char PathSeparator = '\\';
-#else
-constexpr char PathSeparator = '/';
-#endif
-
 template <typename Function>
 Function OptionalExport(const Plugin& plugin, const char* name) {
   return reinterpret_cast<Function>(plugin.Optional(name));

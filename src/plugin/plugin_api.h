@@ -12,6 +12,7 @@
 using HANDLE = void*;
 using HWND = struct HWND__*;
 using HINSTANCE = struct HINSTANCE__*;
+using DWORD = std::uint32_t;
 #endif
 
 #ifdef _WIN32
@@ -50,6 +51,15 @@ struct tHeaderData {
   int CmtState;
 };
 
+// What the host tells a plug-in once it has loaded it: its own settings file.
+struct PackDefaultParamStruct {
+  int size;  // of the whole record
+  DWORD PluginInterfaceVersionLow;
+  DWORD PluginInterfaceVersionHi;
+  char DefaultIniName[260];
+};
+static_assert(sizeof(PackDefaultParamStruct) == 272);
+
 #if INTPTR_MAX == INT64_MAX
 static_assert(sizeof(tOpenArchiveData) == 40);
 static_assert(offsetof(tOpenArchiveData, CmtBuf) == 16);
@@ -87,3 +97,4 @@ DOVED_EXPORT int DOVED_CALL GetPackerCaps();
 DOVED_EXPORT int DOVED_CALL PackFiles(char* PackedFile, char* SubPath, char* SrcPath, char* AddList, int Flags);
 DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList);
 DOVED_EXPORT void DOVED_CALL ConfigurePacker(HWND Parent, HINSTANCE DllInstance);
+DOVED_EXPORT void DOVED_CALL PackSetDefaultParams(PackDefaultParamStruct* dps);

@@ -8,7 +8,8 @@
 bool InitPlugin(const void* module);
 
 // A folder of the host's that its user can write, named once the host has
-// started the library (Double Commander's configuration folder). Doved.cfg
+// started the library (Double Commander's configuration folder, the folder
+// of the settings file that Total Commander names). Doved.cfg
 // stays beside the library when it lies there and the library's folder takes
 // new files; otherwise it lives in `folder`, and is read from there now, over
 // the settings in force. True when ConfigFilePath names the file in `folder`.

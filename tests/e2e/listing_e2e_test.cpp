@@ -165,7 +165,7 @@ TEST(PluginLibrary, ExportsExactlyTheHostsFunctions) {
   ASSERT_EQ(symbols.exitCode, 0);
   EXPECT_EQ(symbols.output,
             "CloseArchive\nConfigurePacker\nDeleteFiles\nExtensionFinalize\nExtensionInitialize\nGetPackerCaps\n"
-            "OpenArchive\nPackFiles\nProcessFile\nReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
+            "OpenArchive\nPackFiles\nPackSetDefaultParams\nProcessFile\nReadHeader\nSetChangeVolProc\nSetProcessDataProc\n");
 }
 #endif
 

@@ -1,4 +1,6 @@
+#include <cerrno>
 #include <string>
+#include <vector>
 
 #include "helpers/profile_file.h"
 #include "helpers/settings_fixture.h"
@@ -199,9 +201,30 @@ TEST_F(ConfigFileTest, SavedRecordLoadsBackTheSame) {
   EXPECT_TRUE(SameSettings(loaded, expected));
 }
 
-TEST_F(ConfigFileTest, NothingIsWrittenWithoutAConfigurationPath) {
+// A save that fails is said, with the file and the system's reason, and
+// what was confirmed stays in force all the same.
+TEST_F(ConfigFileTest, AFailedSaveIsShownAndTheSettingsStayInForce) {
+  const std::string unwritable = dir.Path("missing/Doved.cfg");
+  std::snprintf(ConfigFilePath, sizeof ConfigFilePath, "%s", unwritable.c_str());
+  faults.SetSystemText(ENOENT, "No such file or directory\r\n");
+  Settings accepted = DefaultSettings();
+  accepted.ExtractHobeta = true;
+  ConfirmSettings(accepted);
+  EXPECT_TRUE(Current().ExtractHobeta);
+  std::vector<fault_os::Box> boxes = faults.TakeBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Doved error");
+  EXPECT_EQ(boxes[0].text, "The settings could not be saved to\n" + unwritable +
+                               "\n\nNo such file or directory\n\nThey apply until the file manager is closed.");
+
   ConfigFilePathFormed = false;
-  SaveSettings(DefaultSettings());
+  std::uint32_t error = 1;
+  EXPECT_FALSE(SaveSettings(accepted, &error));
+  EXPECT_EQ(error, 0u);
+  ConfirmSettings(accepted);
+  boxes = faults.TakeBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "The settings could not be saved: Doved cannot tell where Doved.cfg belongs.");
   EXPECT_TRUE(NamesIn(dir.Path(".")).empty());
 }
 

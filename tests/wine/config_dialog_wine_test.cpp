@@ -288,4 +288,70 @@ TEST_F(ConfigDialogUnderWine, AboutShowsTheBannerAndWhereTheSettingsLive) {
   EXPECT_NE(GetFileAttributesA(configPath.c_str()), INVALID_FILE_ATTRIBUTES) << "OK wrote no Doved.cfg";
 }
 
+// Where the plug-in's folder is read-only to its user, as Program Files is,
+// the settings go beside the host's own settings file, and the next start
+// reads them from there; About says where they are.
+TEST_F(ConfigDialogUnderWine, SettingsGoBesideTheHostsOwnWhereThePluginFolderIsReadOnly) {
+  const std::string library = ReadOnlyFolder("plugin");
+  if (library.empty()) GTEST_SKIP() << "no read-only folder: scripts/wine-tests makes one";
+  const std::string host = WorkDirectory();
+  CreateDirectoryA(host.c_str(), nullptr);
+  const std::string saved = host + "\\Doved.cfg";
+  DeleteFileA(saved.c_str());
+  {
+    LoadedPlugin plugin(library);
+    ASSERT_TRUE(plugin.IsLoaded());
+    ASSERT_TRUE(plugin.NameHostSettings(host + "\\wincmd.ini"));
+    EXPECT_TRUE(plugin.Configure([](HWND dialog) {
+      Click(dialog, IDC_EXTRACT_HOBETA);
+      EXPECT_TRUE(SaveScreenshot(dialog, "config-read-only-folder"));
+      Click(dialog, IDOK);
+    }));
+  }
+  EXPECT_NE(FileText(saved).find("ExtractHobeta=1\r\n"), std::string::npos) << FileText(saved);
+  EXPECT_EQ(GetFileAttributesA((library + "\\Doved.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  LoadedPlugin again(library);
+  ASSERT_TRUE(again.NameHostSettings(host + "\\wincmd.ini"));
+  EXPECT_TRUE(again.Configure([&](HWND dialog) {
+    EXPECT_TRUE(IsChecked(dialog, IDC_EXTRACT_HOBETA)) << "the next start did not read " << saved;
+    PostMessageA(GetDlgItem(dialog, IDC_ABOUT_BUTTON), BM_CLICK, 0, 0);
+    HWND about = WaitForDialog(DOVED_ABOUT_CAPTION);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(lstrcmpiA(Text(about, IDC_CONFIG_PATH).c_str(), saved.c_str()), 0) << Text(about, IDC_CONFIG_PATH);
+    EXPECT_TRUE(SaveScreenshot(about, "about-host-settings"));
+    Click(about, IDOK);
+    EXPECT_TRUE(WaitUntilGone(about));
+    Click(dialog, IDCANCEL);
+  }));
+}
+
+// Where no folder takes the settings, OK tells the user so, and what was
+// confirmed stays in force until the host ends.
+TEST_F(ConfigDialogUnderWine, WhereNoFolderTakesTheSettingsTheUserIsTold) {
+  const std::string library = ReadOnlyFolder("plugin");
+  const std::string host = ReadOnlyFolder("host");
+  if (library.empty() || host.empty()) GTEST_SKIP() << "no read-only folders: scripts/wine-tests makes them";
+  LoadedPlugin plugin(library);
+  ASSERT_TRUE(plugin.IsLoaded());
+  ASSERT_TRUE(plugin.NameHostSettings(host + "\\wincmd.ini"));
+  std::string told;
+  EXPECT_TRUE(plugin.Configure([&](HWND dialog) {
+    Click(dialog, IDC_EXTRACT_HOBETA);
+    Click(dialog, IDOK);
+    HWND box = WaitForDialog("Doved error");
+    ASSERT_NE(box, nullptr) << "no error box";
+    told = Text(box, 0xFFFF);
+    EXPECT_TRUE(SaveScreenshot(box, "settings-not-saved"));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntilGone(box));
+  }));
+  EXPECT_EQ(told.rfind("The settings could not be saved to\n" + host + "\\Doved.cfg\n\n", 0), 0u) << told;
+  EXPECT_NE(told.find("They apply until the file manager is closed."), std::string::npos) << told;
+  EXPECT_TRUE(plugin.Configure([](HWND dialog) {
+    EXPECT_TRUE(IsChecked(dialog, IDC_EXTRACT_HOBETA)) << "the confirmed settings went out of force";
+    Click(dialog, IDCANCEL);
+  }));
+}
+
 }  // namespace

@@ -61,6 +61,10 @@ LoadedPlugin::LoadedPlugin(const std::string& directory, const std::string& conf
   module_ = LoadLibraryA(plugin.c_str());
 }
 
+LoadedPlugin::LoadedPlugin(const std::string& directory) : directory_(FullPath(directory)) {
+  module_ = LoadLibraryA((directory_ + "\\Doved.wcx").c_str());
+}
+
 LoadedPlugin::~LoadedPlugin() {
   if (module_ != nullptr) FreeLibrary(module_);
 }
@@ -87,6 +91,37 @@ bool LoadedPlugin::Configure(const std::function<void(HWND dialog)>& user) {
   returned = true;
   worker.join();
   return shown;
+}
+
+bool LoadedPlugin::NameHostSettings(const std::string& iniName) {
+  struct DefaultParams {
+    int size;
+    DWORD PluginInterfaceVersionLow;
+    DWORD PluginInterfaceVersionHi;
+    char DefaultIniName[MAX_PATH];
+  };
+  using SetDefaultParams = void(WINAPI*)(DefaultParams*);
+  const auto set = reinterpret_cast<SetDefaultParams>(reinterpret_cast<void*>(GetProcAddress(module_, "PackSetDefaultParams")));
+  if (set == nullptr || iniName.size() >= MAX_PATH) return false;
+  DefaultParams params{sizeof params, 21, 2, {}};
+  lstrcpynA(params.DefaultIniName, iniName.c_str(), MAX_PATH);
+  set(&params);
+  return true;
+}
+
+std::string ReadOnlyFolder(const std::string& name) {
+  char folder[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("DOVED_WINE_READ_ONLY_DIR", folder, sizeof folder);
+  if (length == 0 || length >= sizeof folder) return "";
+  std::string path = "Z:" + std::string(folder, length) + "/" + name;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  HANDLE probe = CreateFileA((path + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return path;
+  CloseHandle(probe);
+  return "";
 }
 
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }

@@ -15,6 +15,8 @@ class LoadedPlugin {
   // Copies the built Doved.wcx into `directory`, with `config` as its
   // Doved.cfg unless empty, and loads it.
   LoadedPlugin(const std::string& directory, const std::string& config);
+  // Loads the Doved.wcx that lies in `directory` already.
+  explicit LoadedPlugin(const std::string& directory);
   ~LoadedPlugin();
   LoadedPlugin(const LoadedPlugin&) = delete;
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;
@@ -27,11 +29,20 @@ class LoadedPlugin {
   // on another; returns false when no dialog appeared. A dialog that `user`
   // leaves open is cancelled, so a failed test never hangs.
   bool Configure(const std::function<void(HWND dialog)>& user);
+  // Names the host's own settings file, as Total Commander does once it has
+  // loaded the plug-in; false when the plug-in has no PackSetDefaultParams.
+  bool NameHostSettings(const std::string& iniName);
 
  private:
   std::string directory_;
   HMODULE module_ = nullptr;
 };
+
+// The read-only folder that scripts/wine-tests makes with a copy of the
+// plug-in in its "plugin" folder, and a "host" folder beside that: the
+// Windows path of `name` in it, or "" when there is none or it can be
+// written all the same.
+std::string ReadOnlyFolder(const std::string& name);
 
 // What a user does and sees, through messages to the controls.
 void Click(HWND dialog, int id);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tape/autostart_trailer.h"
+#include "tape/type_char.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
   std::memset(tape.name + sizeof hobeta.name, ' ', sizeof tape.name - sizeof hobeta.name);
   result.dataLength = dataArea;
 
-  if (hobeta.type == 'B') {
+  if (hobeta.type == ProgramTypeChar) {
     std::uint16_t line = 0;
     const std::uint64_t searchable = std::min<std::uint64_t>(dataArea, size - HobetaHeaderSize);
     const bool lineRead = hobeta.start >= hobeta.length && ReadAutostartTrailer(data, searchable, hobeta.start, line);
@@ -44,7 +45,7 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
     tape.param2 = hobeta.length;
     if (settings.SmartLenDetect && trailerFound) result.dataLength = hobeta.start;
   } else {
-    tape.type = hobeta.type == 'C' ? CodeType : hobeta.type;
+    tape.type = TapeTypeOf(hobeta.type);
     tape.length = hobeta.length;
     tape.param1 = hobeta.start;
     tape.param2 = NoParamValue;

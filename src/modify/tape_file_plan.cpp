@@ -10,18 +10,13 @@
 #include "tape/entry_name_reader.h"
 #include "tape/rarev_name_reader.h"
 #include "tape/time_code.h"
+#include "tape/type_char.h"
 
 namespace {
 
 void WholeFileIsData(TapeFilePlan& plan, std::uint32_t size) {
   plan.dataOffset = 0;
   plan.dataLength = size;
-}
-
-std::uint8_t TapeType(std::uint8_t typeChar, std::size_t extLength) {
-  if (typeChar == 'B' && extLength == 1) return ProgramType;
-  if (typeChar == 'C' && (extLength == 1 || extLength == 3)) return CodeType;
-  return typeChar;
 }
 
 // A program's extracted form may end in an autostart trailer, possibly
@@ -102,7 +97,7 @@ Status PlanTapeFile(const char* entryName, const std::uint8_t* contents, std::ui
     }
   }
 
-  plan.header.type = TapeType(parsed.typeChar, parsed.extLength);
+  plan.header.type = TapeTypeOfExtension(parsed.typeChar, parsed.extLength);
   std::memcpy(plan.header.name, parsed.name, TapeNameLength);
   PlanPlainFile(contents, size, time, parsed.extLength, plan);
   return StatusOk;

@@ -7,6 +7,7 @@
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
 #include "tape/rarev_name.h"
+#include "tape/type_char.h"
 
 namespace {
 
@@ -16,9 +17,8 @@ constexpr std::int32_t MaxNumberedIndex = 255;
 constexpr std::uint32_t MaxHeaderlessDigits = 14;
 constexpr Status NameTooLong = ShownFailure("Filename too long");
 
-// Type 0 and 3 read as "B" and "C"; any other type is its own byte.
 Status AppendTypeChar(String& s, std::uint8_t type) {
-  const std::uint8_t ch = type == ProgramType ? 'B' : type == CodeType ? 'C' : type;
+  const std::uint8_t ch = TypeCharOf(type);
   // Read back, a "." would end the name part there and a "$" would be taken for
   // the hobeta mark: either way the type would be lost.
   if (ch == '.' || ch == '$') return AppendEscapeForm(s, ch);

@@ -4,6 +4,7 @@
 
 #include "support/path_text.h"
 #include "tape/name_chars.h"
+#include "tape/type_char.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ ParsedEntryName ParseEntryName(const char* path, const Settings& s) {
   end = DropDuplicateMark(start, end);
 
   ParsedEntryName parsed{};
-  parsed.typeChar = 'C';
+  parsed.typeChar = CodeTypeChar;
   std::memset(parsed.name, ' ', TapeNameLength);
 
   const char* extension = end;  // after the last dot

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "tape/type_char.h"
+
 namespace {
 
 constexpr std::uint32_t MaxNumberDigits = 4;
@@ -19,12 +21,6 @@ void HeaderlessName(std::uint32_t number, std::uint32_t digits, char name[8]) {
   }
 }
 
-std::uint8_t HobetaType(std::uint8_t tapeType) {
-  if (tapeType == ProgramType) return 'B';
-  if (tapeType == CodeType) return 'C';
-  return tapeType;
-}
-
 }  // namespace
 
 std::uint16_t HobetaChecksum(const std::uint8_t* header) {
@@ -38,7 +34,7 @@ HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigi
   HobetaHeader hobeta{};
   if (const TapeHeader* tape = entry.Header()) {
     std::memcpy(hobeta.name, tape->name, sizeof hobeta.name);
-    hobeta.type = HobetaType(tape->type);
+    hobeta.type = TypeCharOf(tape->type);
     if (tape->type == ProgramType) {
       hobeta.start = tape->length;
       hobeta.length = tape->param2;
@@ -48,7 +44,7 @@ HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigi
     }
   } else {
     HeaderlessName(entry.headerlessNumber, headerlessDigits, hobeta.name);
-    hobeta.type = 'C';
+    hobeta.type = CodeTypeChar;
     hobeta.start = 0;
     hobeta.length = static_cast<std::uint16_t>(payload);
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tape/autostart_trailer.h"
+#include "tape/field_roles.h"
 #include "tape/type_char.h"
 
 namespace {
@@ -32,6 +33,7 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
   std::memcpy(tape.name, hobeta.name, sizeof hobeta.name);
   std::memset(tape.name + sizeof hobeta.name, ' ', sizeof tape.name - sizeof hobeta.name);
   result.dataLength = dataArea;
+  const HeaderPair pair{hobeta.start, hobeta.length};
 
   if (hobeta.type == ProgramTypeChar) {
     std::uint16_t line = 0;
@@ -40,14 +42,13 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
     // A trailer counts only when nothing but the sector fill follows it.
     const bool trailerFound = lineRead && SectorsFor(hobeta.start + AutostartTrailerLength) == hobeta.sectors;
     tape.type = ProgramType;
-    tape.length = hobeta.start;
+    SetPair(tape, FieldRoles::Program, pair);
     tape.param1 = lineRead && line != 0 ? line : NoParamValue;
-    tape.param2 = hobeta.length;
     if (settings.SmartLenDetect && trailerFound) result.dataLength = hobeta.start;
   } else {
+    // Only "B" is a program here: a type byte 0 gives tape type 0 with the fields of any other file.
     tape.type = TapeTypeOf(hobeta.type);
-    tape.length = hobeta.length;
-    tape.param1 = hobeta.start;
+    SetPair(tape, FieldRoles::OtherFile, pair);
     tape.param2 = NoParamValue;
     if (settings.SmartLenDetect && SectorsFor(hobeta.length) == hobeta.sectors) result.dataLength = hobeta.length;
   }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "tape/field_roles.h"
 #include "tape/type_char.h"
 
 namespace {
@@ -35,13 +36,9 @@ HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigi
   if (const TapeHeader* tape = entry.Header()) {
     std::memcpy(hobeta.name, tape->name, sizeof hobeta.name);
     hobeta.type = TypeCharOf(tape->type);
-    if (tape->type == ProgramType) {
-      hobeta.start = tape->length;
-      hobeta.length = tape->param2;
-    } else {
-      hobeta.start = tape->param1;
-      hobeta.length = tape->length;
-    }
+    const HeaderPair pair = PairOf(*tape);
+    hobeta.start = pair.low;
+    hobeta.length = pair.high;
   } else {
     HeaderlessName(entry.headerlessNumber, headerlessDigits, hobeta.name);
     hobeta.type = CodeTypeChar;

@@ -8,6 +8,7 @@
 #include "tape/autostart_trailer.h"
 #include "tape/block_chain.h"
 #include "tape/block_checksum.h"
+#include "tape/field_roles.h"
 #include "tape/hobeta_header.h"
 #include "tape/tape_image.h"
 
@@ -75,13 +76,9 @@ void SetTimeParams(TapeEntry& entry) {
     entry.headerlessMarker = 1;
     return;
   }
-  if (header->type == ProgramType) {
-    entry.timeParamLow = header->length;
-    entry.timeParamHigh = header->param2;
-  } else {
-    entry.timeParamLow = header->param1;
-    entry.timeParamHigh = header->length;
-  }
+  const HeaderPair pair = PairOf(*header);
+  entry.timeParamLow = pair.low;
+  entry.timeParamHigh = pair.high;
   entry.hasTimeParams = 1;
 }
 

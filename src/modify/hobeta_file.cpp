@@ -7,12 +7,6 @@
 #include "tape/field_roles.h"
 #include "tape/type_char.h"
 
-namespace {
-
-std::uint32_t SectorsFor(std::uint32_t bytes) { return (bytes + HobetaSectorSize - 1) / HobetaSectorSize; }
-
-}  // namespace
-
 HobetaCheck IsHobetaFile(const std::uint8_t* contents, std::uint64_t size) {
   if (size % HobetaSectorSize != HobetaHeaderSize) return HobetaCheck::NotHobeta;
   HobetaHeader hobeta;
@@ -26,7 +20,7 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
   HobetaHeader hobeta;
   std::memcpy(&hobeta, contents, HobetaHeaderSize);
   const std::uint8_t* data = contents + HobetaHeaderSize;
-  const std::uint32_t dataArea = hobeta.sectors * HobetaSectorSize;
+  const std::uint32_t dataArea = SectorBytes(hobeta.sectors);
 
   HobetaTapeFile result{};
   TapeHeader& tape = result.header;

@@ -9,6 +9,7 @@
 #include "tape/autostart_trailer.h"
 #include "tape/entry_name_reader.h"
 #include "tape/field_roles.h"
+#include "tape/hobeta_sectors.h"
 #include "tape/rarev_name_reader.h"
 #include "tape/time_code.h"
 #include "tape/type_char.h"
@@ -38,8 +39,8 @@ bool PlanProgram(const std::uint8_t* contents, std::uint32_t size, const Decoded
   if (!ReadAutostartTrailer(contents, size, length, line)) return true;
   // Line 0 is how extraction writes "no autostart": the trailer is still one.
   if (line != 0) header.param1 = line;
-  const std::uint32_t paddedSize = (length + 259) / 256 * 256;
-  if (size == length + AutostartTrailerLength || (size % 256 == 0 && size == paddedSize)) dataLength = length;
+  const std::uint32_t withTrailer = length + AutostartTrailerLength;
+  if (size == withTrailer || size == SectorBytes(SectorsFor(withTrailer))) dataLength = length;
   return true;
 }
 

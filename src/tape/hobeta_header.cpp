@@ -47,7 +47,7 @@ HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigi
   }
 
   // Wraps for content that does not fit; such an entry is never written as hobeta.
-  hobeta.sectors = static_cast<std::uint8_t>((HobetaContent(entry) + HobetaSectorSize - 1) / HobetaSectorSize);
+  hobeta.sectors = static_cast<std::uint8_t>(SectorsFor(HobetaContent(entry)));
   hobeta.checksum = HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&hobeta));
   return hobeta;
 }

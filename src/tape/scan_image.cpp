@@ -102,7 +102,7 @@ void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
   entry.extractedSize = content;
   if (image.settings.ExtractHobeta) {
     entry.extractAsHobeta = 1;
-    entry.hobetaPadding = static_cast<std::uint16_t>((HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize);
+    entry.hobetaPadding = static_cast<std::uint16_t>(SectorFill(content));
     entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
   }
 }

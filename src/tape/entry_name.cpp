@@ -6,6 +6,7 @@
 #include "tape/entry_name_reader.h"
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
+#include "tape/numbering_limit.h"
 #include "tape/rarev_name.h"
 #include "tape/type_char.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr std::uint32_t NameReserve = 50;  // enough for most names in one allocation
 constexpr std::size_t HobetaNameLength = 8;
-constexpr std::int32_t MaxNumberedIndex = 255;
 constexpr std::uint32_t MaxHeaderlessDigits = 14;
 constexpr Status NameTooLong = ShownFailure("Filename too long");
 
@@ -28,7 +28,8 @@ Status AppendTypeChar(String& s, std::uint8_t type) {
 Status AppendNumberPrefix(String& s, const TapeEntry& entry, const Settings& settings) {
   if (entry.index > MaxNumberedIndex) return ShownFailure("Internal error GN39");
   const bool hex = settings.FileNameNumbering == 1;
-  Status status = AppendDigits(s, static_cast<std::uint32_t>(entry.index), hex ? 2 : 3, hex);
+  const std::uint32_t digits = hex ? HexPrefixDigits : DecimalPrefixDigits;
+  Status status = AppendDigits(s, static_cast<std::uint32_t>(entry.index), digits, hex);
   const char* separator = settings.FileNameNumberingSeparator;
   for (std::size_t i = 0; status.IsOk() && i < SeparatorSize && separator[i] != '\0'; ++i) {
     status = EscapeNameChar(s, static_cast<std::uint8_t>(separator[i]), false);

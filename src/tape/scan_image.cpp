@@ -5,11 +5,10 @@
 
 #include "base/integrity.h"
 #include "support/heap.h"
-#include "tape/autostart_trailer.h"
 #include "tape/block_chain.h"
 #include "tape/block_checksum.h"
+#include "tape/extracted_form.h"
 #include "tape/field_roles.h"
-#include "tape/hobeta_header.h"
 #include "tape/tape_image.h"
 
 namespace {
@@ -82,40 +81,15 @@ void SetTimeParams(TapeEntry& entry) {
   entry.hasTimeParams = 1;
 }
 
-
-// Only a program that is all there gets the trailer that carries its
-// autostart line.
-void SetTrailer(TapeEntry& entry) {
-  entry.trailerLength = 0;
-  const TapeHeader* header = entry.Header();
-  if (header == nullptr || header->type != ProgramType || header->length != entry.PayloadLength()) return;
-  WriteAutostartTrailer(entry.trailer, AutostartLine(header->param1));
-  entry.trailerLength = AutostartTrailerLength;
-}
-
-// What extraction writes: payload and trailer, in hobeta mode behind the
-// hobeta header and filled up to whole sectors.
-void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
-  SetTrailer(entry);
-  const std::uint32_t content = HobetaContent(entry);
-  entry.hobetaFits = content <= MaxHobetaData;
-  entry.extractedSize = content;
-  if (image.settings.ExtractHobeta) {
-    entry.extractAsHobeta = 1;
-    entry.hobetaPadding = static_cast<std::uint16_t>(SectorFill(content));
-    entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
-  }
-}
-
 void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& image) {
   entry.index = static_cast<std::int32_t>(index);
   SetTimeParams(entry);
   if (image.settings.RarevCompatible) {
-    entry.hasRarevRecord = 1;
-    entry.extractedSize = entry.PayloadLength();
+    entry.hasRarevRecord = 1;  // extracted as its payload alone
   } else {
-    SetExtractedForm(entry, image);
+    ChooseExtractedForm(entry, image.settings.ExtractHobeta);
   }
+  entry.extractedSize = ExtractedForm(entry, image.headerlessDigits).Size();
   entry.storedSize = (entry.dataBlock != nullptr ? entry.dataBlockLength + LengthWordSize : 0) +
                      (entry.headerBlock != nullptr ? StoredHeaderBlockSize : 0);
 }

@@ -7,6 +7,7 @@
 #include "support/heap.h"
 #include "tape/block_chain.h"
 #include "tape/block_checksum.h"
+#include "tape/entry_pairing.h"
 #include "tape/extracted_form.h"
 #include "tape/field_roles.h"
 #include "tape/tape_image.h"
@@ -15,41 +16,36 @@ namespace {
 
 constexpr Status TooManyEntries = ShownFailure("Too many files in TAP image.");
 
-bool IsHeaderBlock(const TapBlock& block) { return block.length == HeaderBlockLength && block.start[0] == HeaderFlag; }
-
-// How many entries the blocks make: each header, and each data block that
-// does not follow one. The damage that the walk itself meets is left to it.
+// How many entries the blocks make. The damage that the walk itself meets is
+// left to it.
 std::uint32_t CountEntries(const std::uint8_t* bytes, std::uint64_t size) {
   BlockChain chain(bytes, size);
+  EntryPairing pairing;
   std::uint32_t count = 0;
-  bool pending = false;  // a header still waiting for its data block
   TapBlock block;
   while (chain.Next(block) && count <= MaxEntries) {
-    const bool header = IsHeaderBlock(block);
-    if (header || !pending) ++count;
-    pending = header;
+    if (pairing.StartsEntry(block)) ++count;
   }
   return count;
 }
 
 Status WalkBlocks(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size) {
   BlockChain chain(bytes, size);
-  TapeEntry* pending = nullptr;  // a header still waiting for its data block
+  EntryPairing pairing;
   TapBlock block;
   while (chain.Next(block)) {
-    if (IsHeaderBlock(block)) {
-      if (!block.complete) return SilentFailure(E_BAD_ARCHIVE);
-      if (BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
-      pending = &AddEntry(image);
-      pending->headerBlock = block.start;
-    } else {
-      TapeEntry& entry = pending != nullptr ? *pending : AddEntry(image);
-      pending = nullptr;
-      entry.dataBlock = block.start;
-      entry.dataBlockLength = block.length;
-      // Only the last block can run past the end; it is listed but not extracted.
-      entry.dataComplete = block.length >= 2 && block.complete;
+    const bool header = IsHeaderBlock(block);
+    if (header && !block.complete) return SilentFailure(E_BAD_ARCHIVE);
+    if (header && BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
+    TapeEntry& entry = pairing.StartsEntry(block) ? AddEntry(image) : image.entries.At(image.entries.count - 1);
+    if (header) {
+      entry.headerBlock = block.start;
+      continue;
     }
+    entry.dataBlock = block.start;
+    entry.dataBlockLength = block.length;
+    // Only the last block can run past the end; it is listed but not extracted.
+    entry.dataComplete = block.length >= 2 && block.complete;
   }
   return chain.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
 }

@@ -5,6 +5,7 @@
 
 #include "tape/autostart_trailer.h"
 #include "tape/field_roles.h"
+#include "tape/hobeta_sectors.h"
 #include "tape/type_char.h"
 
 HobetaCheck IsHobetaFile(const std::uint8_t* contents, std::uint64_t size) {

@@ -9,6 +9,7 @@
 #include "helpers/tap_builder.h"
 #include "modify/hobeta_file.h"
 #include "tape/autostart_trailer.h"
+#include "tape/extracted_form.h"
 #include "tape/tape_image.h"
 
 namespace {
@@ -60,17 +61,17 @@ void RoundTrip(const std::uint8_t* data, std::size_t size) {
   const TapeEntry& entry = scanned.entries.items[0];
   if (!entry.hobetaFits) return;
 
-  const HobetaHeader header = HobetaHeaderOf(entry, scanned.headerlessDigits);
-  const auto* headerBytes = reinterpret_cast<const std::uint8_t*>(&header);
-  std::vector<std::uint8_t> file(headerBytes, headerBytes + HobetaHeaderSize);
-  file.insert(file.end(), data + 17, data + size);
-  file.insert(file.end(), entry.trailer, entry.trailer + entry.trailerLength);
-  file.resize(file.size() + entry.hobetaPadding);
-  FUZZ_CHECK(file.size() == entry.extractedSize);
+  std::vector<std::uint8_t> file;
+  for (const ExtractedPiece& piece : ExtractedForm(entry, scanned.headerlessDigits)) {
+    file.insert(file.end(), piece.bytes, piece.bytes + piece.length);
+  }
+  // The payload follows the hobeta header, and the whole is a hobeta file.
+  const std::uint32_t payload = entry.PayloadLength();
+  FUZZ_CHECK(file.size() >= HobetaHeaderSize + payload);
+  FUZZ_CHECK(std::memcmp(file.data() + HobetaHeaderSize, data + 17, payload) == 0);
   FUZZ_CHECK(IsHobetaFile(file.data(), file.size()) == HobetaCheck::Hobeta);
 
   const TapeHeader& tape = *entry.Header();
-  const std::uint32_t payload = entry.PayloadLength();
   const HobetaTapeFile back = ConvertChecked(file.data(), file.size(), true);
   FUZZ_CHECK(std::memcmp(back.header.name, tape.name, 8) == 0);
   if (tape.type == ProgramType) {

@@ -4,12 +4,9 @@
 #include <cstring>
 
 #include "tape/autostart_trailer.h"
-
-namespace {
-
-std::uint32_t SectorsFor(std::uint32_t bytes) { return (bytes + HobetaSectorSize - 1) / HobetaSectorSize; }
-
-}  // namespace
+#include "tape/field_roles.h"
+#include "tape/hobeta_sectors.h"
+#include "tape/type_char.h"
 
 HobetaCheck IsHobetaFile(const std::uint8_t* contents, std::uint64_t size) {
   if (size % HobetaSectorSize != HobetaHeaderSize) return HobetaCheck::NotHobeta;
@@ -24,29 +21,29 @@ HobetaTapeFile HeaderFromHobeta(const std::uint8_t* contents, std::uint64_t size
   HobetaHeader hobeta;
   std::memcpy(&hobeta, contents, HobetaHeaderSize);
   const std::uint8_t* data = contents + HobetaHeaderSize;
-  const std::uint32_t dataArea = hobeta.sectors * HobetaSectorSize;
+  const std::uint32_t dataArea = SectorBytes(hobeta.sectors);
 
   HobetaTapeFile result{};
   TapeHeader& tape = result.header;
   std::memcpy(tape.name, hobeta.name, sizeof hobeta.name);
   std::memset(tape.name + sizeof hobeta.name, ' ', sizeof tape.name - sizeof hobeta.name);
   result.dataLength = dataArea;
+  const HeaderPair pair{hobeta.start, hobeta.length};
 
-  if (hobeta.type == 'B') {
+  if (hobeta.type == ProgramTypeChar) {
     std::uint16_t line = 0;
     const std::uint64_t searchable = std::min<std::uint64_t>(dataArea, size - HobetaHeaderSize);
     const bool lineRead = hobeta.start >= hobeta.length && ReadAutostartTrailer(data, searchable, hobeta.start, line);
     // A trailer counts only when nothing but the sector fill follows it.
     const bool trailerFound = lineRead && SectorsFor(hobeta.start + AutostartTrailerLength) == hobeta.sectors;
     tape.type = ProgramType;
-    tape.length = hobeta.start;
+    SetPair(tape, FieldRoles::Program, pair);
     tape.param1 = lineRead && line != 0 ? line : NoParamValue;
-    tape.param2 = hobeta.length;
     if (settings.SmartLenDetect && trailerFound) result.dataLength = hobeta.start;
   } else {
-    tape.type = hobeta.type == 'C' ? CodeType : hobeta.type;
-    tape.length = hobeta.length;
-    tape.param1 = hobeta.start;
+    // Only "B" is a program here: a type byte 0 gives tape type 0 with the fields of any other file.
+    tape.type = TapeTypeOf(hobeta.type);
+    SetPair(tape, FieldRoles::OtherFile, pair);
     tape.param2 = NoParamValue;
     if (settings.SmartLenDetect && SectorsFor(hobeta.length) == hobeta.sectors) result.dataLength = hobeta.length;
   }

@@ -8,8 +8,11 @@
 #include "modify/hobeta_file.h"
 #include "tape/autostart_trailer.h"
 #include "tape/entry_name_reader.h"
+#include "tape/field_roles.h"
+#include "tape/hobeta_sectors.h"
 #include "tape/rarev_name_reader.h"
 #include "tape/time_code.h"
+#include "tape/type_char.h"
 
 namespace {
 
@@ -18,29 +21,27 @@ void WholeFileIsData(TapeFilePlan& plan, std::uint32_t size) {
   plan.dataLength = size;
 }
 
-std::uint8_t TapeType(std::uint8_t typeChar, std::size_t extLength) {
-  if (typeChar == 'B' && extLength == 1) return ProgramType;
-  if (typeChar == 'C' && (extLength == 1 || extLength == 3)) return CodeType;
-  return typeChar;
-}
-
 // A program's extracted form may end in an autostart trailer, possibly
 // followed by the zero fill of a hobeta sector; both are dropped again.
-void PlanProgram(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time, TapeHeader& header,
+// False, with the header to be set anew, when the time code's pair cannot be
+// a program's: its part without variables must lie within its length, and
+// its length within the file.
+bool PlanProgram(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time, TapeHeader& header,
                  std::uint32_t& dataLength) {
   header.param1 = NoParamValue;
   header.param2 = static_cast<std::uint16_t>(size);
   if (time.kind == DecodedTimeCode::Pair) {
-    header.length = time.timeParamLow;
-    header.param2 = time.timeParamHigh;
+    SetPair(header, FieldRoles::Program, time.PairValues());
+    if (header.param2 > header.length || header.length > size) return false;
   }
   const std::uint32_t length = header.length;
   std::uint16_t line;
-  if (!ReadAutostartTrailer(contents, size, length, line)) return;
+  if (!ReadAutostartTrailer(contents, size, length, line)) return true;
   // Line 0 is how extraction writes "no autostart": the trailer is still one.
   if (line != 0) header.param1 = line;
-  const std::uint32_t paddedSize = (length + 259) / 256 * 256;
-  if (size == length + AutostartTrailerLength || (size % 256 == 0 && size == paddedSize)) dataLength = length;
+  const std::uint32_t withTrailer = length + AutostartTrailerLength;
+  if (size == withTrailer || size == SectorBytes(SectorsFor(withTrailer))) dataLength = length;
+  return true;
 }
 
 void PlanPlainFile(const std::uint8_t* contents, std::uint32_t size, const DecodedTimeCode& time,
@@ -48,21 +49,11 @@ void PlanPlainFile(const std::uint8_t* contents, std::uint32_t size, const Decod
   TapeHeader& header = plan.header;
   WholeFileIsData(plan, size);
   header.length = static_cast<std::uint16_t>(size);
-  const bool pair = time.kind == DecodedTimeCode::Pair;
   const bool program = extLength == 1 && header.type == ProgramType;
-  // A pair from a program header has its program part within its length, and
-  // its length within the file.
-  const bool stampOk = !pair || (time.timeParamHigh <= time.timeParamLow && time.timeParamLow <= size);
-  if (program && stampOk) {
-    PlanProgram(contents, size, time, header, plan.dataLength);
-    return;
-  }
+  if (program && PlanProgram(contents, size, time, header, plan.dataLength)) return;
   header.param1 = 0;
   header.param2 = NoParamValue;
-  if (pair) {
-    header.length = time.timeParamHigh;
-    header.param1 = time.timeParamLow;
-  }
+  if (time.kind == DecodedTimeCode::Pair) SetPair(header, FieldRoles::OtherFile, time.PairValues());
 }
 
 }  // namespace
@@ -102,7 +93,7 @@ Status PlanTapeFile(const char* entryName, const std::uint8_t* contents, std::ui
     }
   }
 
-  plan.header.type = TapeType(parsed.typeChar, parsed.extLength);
+  plan.header.type = TapeTypeOfExtension(parsed.typeChar, parsed.extLength);
   std::memcpy(plan.header.name, parsed.name, TapeNameLength);
   PlanPlainFile(contents, size, time, parsed.extLength, plan);
   return StatusOk;

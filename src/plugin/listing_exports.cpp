@@ -11,7 +11,7 @@
 #include "support/random_pool.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_list.h"
-#include "tape/hobeta_header.h"
+#include "tape/extracted_form.h"
 #include "tape/tape_entry.h"
 #include "tape/time_code.h"
 
@@ -33,18 +33,11 @@ void FreeHandle(ArchiveHandle* handle) {
 
 bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBlock, entry.dataBlockLength) == 0; }
 
-// What the listing gives as the entry's size: the trailer of a program of
-// length 0 is written even without a data block, so that its autostart line
-// comes back when the file is packed.
 bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& image) {
-  if (entry.extractAsHobeta) {
-    const HobetaHeader header = HobetaHeaderOf(entry, image.headerlessDigits);
-    if (!target.Write(&header, sizeof header)) return false;
+  for (const ExtractedPiece& piece : ExtractedForm(entry, image.headerlessDigits)) {
+    if (!target.Write(piece.bytes, piece.length)) return false;
   }
-  if (entry.dataBlock != nullptr && !target.Write(entry.dataBlock + 1, entry.dataBlockLength - 2)) return false;
-  if (entry.trailerLength != 0 && !target.Write(entry.trailer, entry.trailerLength)) return false;
-  static constexpr std::uint8_t zeros[256] = {};
-  return entry.hobetaPadding == 0 || target.Write(zeros, entry.hobetaPadding);
+  return true;
 }
 
 Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {

@@ -7,11 +7,9 @@
 #include "support/heap.h"
 #include "tape/entry_name.h"
 #include "tape/name_chars.h"
+#include "tape/numbering_limit.h"
 
 namespace {
-
-// Two hexadecimal digits number at most this many entries.
-constexpr std::uint32_t NumberedEntryLimit = 256;
 
 constexpr const char* TooManyNumberedEntries =
     "This tape image contains more than 255 files.\n"

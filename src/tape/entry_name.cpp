@@ -6,19 +6,19 @@
 #include "tape/entry_name_reader.h"
 #include "tape/name_digits.h"
 #include "tape/name_escape.h"
+#include "tape/numbering_limit.h"
 #include "tape/rarev_name.h"
+#include "tape/type_char.h"
 
 namespace {
 
 constexpr std::uint32_t NameReserve = 50;  // enough for most names in one allocation
 constexpr std::size_t HobetaNameLength = 8;
-constexpr std::int32_t MaxNumberedIndex = 255;
 constexpr std::uint32_t MaxHeaderlessDigits = 14;
 constexpr Status NameTooLong = ShownFailure("Filename too long");
 
-// Type 0 and 3 read as "B" and "C"; any other type is its own byte.
 Status AppendTypeChar(String& s, std::uint8_t type) {
-  const std::uint8_t ch = type == ProgramType ? 'B' : type == CodeType ? 'C' : type;
+  const std::uint8_t ch = TypeCharOf(type);
   // Read back, a "." would end the name part there and a "$" would be taken for
   // the hobeta mark: either way the type would be lost.
   if (ch == '.' || ch == '$') return AppendEscapeForm(s, ch);
@@ -28,7 +28,8 @@ Status AppendTypeChar(String& s, std::uint8_t type) {
 Status AppendNumberPrefix(String& s, const TapeEntry& entry, const Settings& settings) {
   if (entry.index > MaxNumberedIndex) return ShownFailure("Internal error GN39");
   const bool hex = settings.FileNameNumbering == Numbering::Hex;
-  Status status = AppendDigits(s, static_cast<std::uint32_t>(entry.index), hex ? 2 : 3, hex);
+  const std::uint32_t digits = hex ? HexPrefixDigits : DecimalPrefixDigits;
+  Status status = AppendDigits(s, static_cast<std::uint32_t>(entry.index), digits, hex);
   const char* separator = settings.FileNameNumberingSeparator;
   for (std::size_t i = 0; status.IsOk() && i < SeparatorSize && separator[i] != '\0'; ++i) {
     status = EscapeNameChar(s, static_cast<std::uint8_t>(separator[i]), false);

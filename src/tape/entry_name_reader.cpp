@@ -4,6 +4,8 @@
 
 #include "support/path_text.h"
 #include "tape/name_chars.h"
+#include "tape/numbering_limit.h"
+#include "tape/type_char.h"
 
 namespace {
 
@@ -15,7 +17,9 @@ bool IsHeaderlessNumber(const char* text) {
   return text[digits] == '\0' && digits >= 1 && digits <= MaxHeaderlessNumberDigits;
 }
 
-bool IsPrefixDigit(char ch, std::size_t width) { return IsDecimalDigit(ch) || (width == 2 && ch >= 'A' && ch <= 'F'); }
+bool IsPrefixDigit(char ch, std::size_t width) {
+  return IsDecimalDigit(ch) || (width == HexPrefixDigits && ch >= 'A' && ch <= 'F');
+}
 
 }  // namespace
 
@@ -26,11 +30,11 @@ bool IsHeaderlessName(const char* name, bool headerlessTime, const Settings& s) 
 }
 
 std::size_t SkipNumberPrefix(const char* name, const Settings& s) {
-  if (!IsPrefixDigit(name[0], 2)) return 0;
+  if (!IsPrefixDigit(name[0], HexPrefixDigits)) return 0;
   const char* separator = s.FileNameNumberingSeparator;
   std::size_t separatorLength = 0;
   while (separatorLength < SeparatorSize && separator[separatorLength] != '\0') ++separatorLength;
-  for (std::size_t width = 2; width <= 3; ++width) {
+  for (std::size_t width = HexPrefixDigits; width <= DecimalPrefixDigits; ++width) {
     std::size_t digits = 0;
     while (digits < width && IsPrefixDigit(name[digits], width)) ++digits;
     if (digits == width && std::strncmp(name + width, separator, separatorLength) == 0) {
@@ -76,7 +80,7 @@ ParsedEntryName ParseEntryName(const char* path, const Settings& s) {
   end = DropDuplicateMark(start, end);
 
   ParsedEntryName parsed{};
-  parsed.typeChar = 'C';
+  parsed.typeChar = CodeTypeChar;
   std::memset(parsed.name, ' ', TapeNameLength);
 
   const char* extension = end;  // after the last dot

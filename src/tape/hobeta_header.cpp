@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "tape/field_roles.h"
+#include "tape/type_char.h"
+
 namespace {
 
 constexpr std::uint32_t MaxNumberDigits = 4;
@@ -19,12 +22,6 @@ void HeaderlessName(std::uint32_t number, std::uint32_t digits, char name[8]) {
   }
 }
 
-std::uint8_t HobetaType(std::uint8_t tapeType) {
-  if (tapeType == ProgramType) return 'B';
-  if (tapeType == CodeType) return 'C';
-  return tapeType;
-}
-
 }  // namespace
 
 std::uint16_t HobetaChecksum(const std::uint8_t* header) {
@@ -38,23 +35,19 @@ HobetaHeader HobetaHeaderOf(const TapeEntry& entry, std::uint32_t headerlessDigi
   HobetaHeader hobeta{};
   if (const TapeHeader* tape = entry.Header()) {
     std::memcpy(hobeta.name, tape->name, sizeof hobeta.name);
-    hobeta.type = HobetaType(tape->type);
-    if (tape->type == ProgramType) {
-      hobeta.start = tape->length;
-      hobeta.length = tape->param2;
-    } else {
-      hobeta.start = tape->param1;
-      hobeta.length = tape->length;
-    }
+    hobeta.type = TypeCharOf(tape->type);
+    const HeaderPair pair = PairOf(*tape);
+    hobeta.start = pair.low;
+    hobeta.length = pair.high;
   } else {
     HeaderlessName(entry.headerlessNumber, headerlessDigits, hobeta.name);
-    hobeta.type = 'C';
+    hobeta.type = CodeTypeChar;
     hobeta.start = 0;
     hobeta.length = static_cast<std::uint16_t>(payload);
   }
 
   // Wraps for content that does not fit; such an entry is never written as hobeta.
-  hobeta.sectors = static_cast<std::uint8_t>((HobetaContent(entry) + HobetaSectorSize - 1) / HobetaSectorSize);
+  hobeta.sectors = static_cast<std::uint8_t>(SectorsFor(HobetaContent(entry)));
   hobeta.checksum = HobetaChecksum(reinterpret_cast<const std::uint8_t*>(&hobeta));
   return hobeta;
 }

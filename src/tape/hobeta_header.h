@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "tape/hobeta_sectors.h"
 #include "tape/tape_entry.h"
 
 #pragma pack(push, 1)
@@ -20,8 +21,6 @@ struct HobetaHeader {
 static_assert(sizeof(HobetaHeader) == 17);
 
 inline constexpr std::uint32_t HobetaHeaderSize = sizeof(HobetaHeader);
-inline constexpr std::uint32_t HobetaSectorSize = 256;
-inline constexpr std::uint32_t MaxHobetaData = 255 * HobetaSectorSize;  // 65280
 
 // The checksum over the first 15 bytes of a hobeta header.
 std::uint16_t HobetaChecksum(const std::uint8_t* header);

@@ -5,51 +5,47 @@
 
 #include "base/integrity.h"
 #include "support/heap.h"
-#include "tape/autostart_trailer.h"
 #include "tape/block_chain.h"
 #include "tape/block_checksum.h"
-#include "tape/hobeta_header.h"
+#include "tape/entry_pairing.h"
+#include "tape/extracted_form.h"
+#include "tape/field_roles.h"
 #include "tape/tape_image.h"
 
 namespace {
 
 constexpr Status TooManyEntries = ShownFailure("Too many files in TAP image.");
 
-bool IsHeaderBlock(const TapBlock& block) { return block.length == HeaderBlockLength && block.start[0] == HeaderFlag; }
-
-// How many entries the blocks make: each header, and each data block that
-// does not follow one. The damage that the walk itself meets is left to it.
+// How many entries the blocks make. The damage that the walk itself meets is
+// left to it.
 std::uint32_t CountEntries(const std::uint8_t* bytes, std::uint64_t size) {
   BlockChain chain(bytes, size);
+  EntryPairing pairing;
   std::uint32_t count = 0;
-  bool pending = false;  // a header still waiting for its data block
   TapBlock block;
   while (chain.Next(block) && count <= MaxEntries) {
-    const bool header = IsHeaderBlock(block);
-    if (header || !pending) ++count;
-    pending = header;
+    if (pairing.StartsEntry(block)) ++count;
   }
   return count;
 }
 
 Status WalkBlocks(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size) {
   BlockChain chain(bytes, size);
-  TapeEntry* pending = nullptr;  // a header still waiting for its data block
+  EntryPairing pairing;
   TapBlock block;
   while (chain.Next(block)) {
-    if (IsHeaderBlock(block)) {
-      if (!block.complete) return SilentFailure(E_BAD_ARCHIVE);
-      if (BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
-      pending = &AddEntry(image);
-      pending->headerBlock = block.start;
-    } else {
-      TapeEntry& entry = pending != nullptr ? *pending : AddEntry(image);
-      pending = nullptr;
-      entry.dataBlock = block.start;
-      entry.dataBlockLength = block.length;
-      // Only the last block can run past the end; it is listed but not extracted.
-      entry.dataComplete = block.length >= 2 && block.complete;
+    const bool header = IsHeaderBlock(block);
+    if (header && !block.complete) return SilentFailure(E_BAD_ARCHIVE);
+    if (header && BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
+    TapeEntry& entry = pairing.StartsEntry(block) ? AddEntry(image) : image.entries.At(image.entries.count - 1);
+    if (header) {
+      entry.headerBlock = block.start;
+      continue;
     }
+    entry.dataBlock = block.start;
+    entry.dataBlockLength = block.length;
+    // Only the last block can run past the end; it is listed but not extracted.
+    entry.dataComplete = block.length >= 2 && block.complete;
   }
   return chain.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
 }
@@ -75,50 +71,21 @@ void SetTimeParams(TapeEntry& entry) {
     entry.headerlessMarker = 1;
     return;
   }
-  if (header->type == ProgramType) {
-    entry.timeParamLow = header->length;
-    entry.timeParamHigh = header->param2;
-  } else {
-    entry.timeParamLow = header->param1;
-    entry.timeParamHigh = header->length;
-  }
+  const HeaderPair pair = PairOf(*header);
+  entry.timeParamLow = pair.low;
+  entry.timeParamHigh = pair.high;
   entry.hasTimeParams = 1;
-}
-
-
-// Only a program that is all there gets the trailer that carries its
-// autostart line.
-void SetTrailer(TapeEntry& entry) {
-  entry.trailerLength = 0;
-  const TapeHeader* header = entry.Header();
-  if (header == nullptr || header->type != ProgramType || header->length != entry.PayloadLength()) return;
-  WriteAutostartTrailer(entry.trailer, AutostartLine(header->param1));
-  entry.trailerLength = AutostartTrailerLength;
-}
-
-// What extraction writes: payload and trailer, in hobeta mode behind the
-// hobeta header and filled up to whole sectors.
-void SetExtractedForm(TapeEntry& entry, const TapeImage& image) {
-  SetTrailer(entry);
-  const std::uint32_t content = HobetaContent(entry);
-  entry.hobetaFits = content <= MaxHobetaData;
-  entry.extractedSize = content;
-  if (ExtractHobetaInForce(image.settings)) {
-    entry.extractAsHobeta = 1;
-    entry.hobetaPadding = static_cast<std::uint16_t>((HobetaSectorSize - content % HobetaSectorSize) % HobetaSectorSize);
-    entry.extractedSize += HobetaHeaderSize + entry.hobetaPadding;
-  }
 }
 
 void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& image) {
   entry.index = static_cast<std::int32_t>(index);
   SetTimeParams(entry);
   if (image.settings.RarevCompatible) {
-    entry.hasRarevRecord = 1;
-    entry.extractedSize = entry.PayloadLength();
+    entry.hasRarevRecord = 1;  // extracted as its payload alone
   } else {
-    SetExtractedForm(entry, image);
+    ChooseExtractedForm(entry, ExtractHobetaInForce(image.settings));
   }
+  entry.extractedSize = ExtractedForm(entry, image.headerlessDigits).Size();
   entry.storedSize = (entry.dataBlock != nullptr ? entry.dataBlockLength + LengthWordSize : 0) +
                      (entry.headerBlock != nullptr ? StoredHeaderBlockSize : 0);
 }

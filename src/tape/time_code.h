@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "tape/field_roles.h"
+
 struct TapeEntry;
 
 // 1984-02-21 04:55:48 UTC: the file came from a block without header.
@@ -19,6 +21,8 @@ struct DecodedTimeCode {
   enum Kind { None, Headerless, Pair } kind;
   std::uint16_t timeParamLow;
   std::uint16_t timeParamHigh;
+
+  HeaderPair PairValues() const { return {timeParamLow, timeParamHigh}; }
 };
 
 DecodedTimeCode DecodeTimeCode(std::uint64_t creationTime);

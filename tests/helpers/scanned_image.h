@@ -9,6 +9,7 @@
 #include "helpers/tap_builder.h"
 #include "settings/settings.h"
 #include "tape/entry_list.h"
+#include "tape/extracted_form.h"
 #include "tape/hobeta_header.h"
 #include "tape/rarev_record.h"
 #include "tape/tape_image.h"
@@ -37,6 +38,13 @@ class ScannedImage {
     const HobetaHeader header = HobetaHeaderOf(Entry(index), tape_.headerlessDigits);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&header);
     return Bytes(bytes, bytes + sizeof header);
+  }
+  Bytes ExtractedBytes(std::uint32_t index) const {
+    Bytes file;
+    for (const ExtractedPiece& piece : ExtractedForm(Entry(index), tape_.headerlessDigits)) {
+      file.insert(file.end(), piece.bytes, piece.bytes + piece.length);
+    }
+    return file;
   }
   RarevRecord Record(std::uint32_t index) const { return RarevRecordOf(Entry(index), tape_.dosDateTime); }
   const Bytes& Image() const { return image_; }

@@ -23,16 +23,6 @@ Settings WithHobeta(bool extract, bool smartLength) {
   return settings;
 }
 
-// The file that an extraction of entry `index` as hobeta writes.
-Bytes HobetaFileOf(const tap_test::ScannedImage& image, std::uint32_t index) {
-  const TapeEntry& entry = image.Entry(index);
-  Bytes file = image.HobetaBytes(index);
-  if (entry.dataBlock != nullptr) file.insert(file.end(), entry.dataBlock + 1, entry.dataBlock + 1 + entry.PayloadLength());
-  file.insert(file.end(), entry.trailer, entry.trailer + entry.trailerLength);
-  file.resize(file.size() + entry.hobetaPadding);
-  return file;
-}
-
 Bytes HeaderBytes(const TapeHeader& header) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(&header);
   return Bytes(bytes, bytes + sizeof header);
@@ -82,7 +72,7 @@ TEST(HobetaTest, ScreenCodeRoundTrip) {
   EXPECT_EQ(entry.extractedSize, 6929u);
   EXPECT_EQ(entry.hobetaFits, 1);
 
-  const Bytes file = HobetaFileOf(image, 0);
+  const Bytes file = image.ExtractedBytes(0);
   ASSERT_EQ(file.size(), 6929u);
   const HobetaTapeFile back = Convert(file, true);
   EXPECT_EQ(HeaderBytes(back.header), ExpectedTapeHeader(CodeType, "SCREEN    ", 6912, 16384, 32768));
@@ -105,7 +95,7 @@ TEST(HobetaTest, ProgramRoundTripKeepsLengthsAndAutostart) {
   EXPECT_EQ(entry.hobetaPadding, 20u);
   EXPECT_EQ(entry.extractedSize, 17u + 1024u);
 
-  const Bytes file = HobetaFileOf(image, 0);
+  const Bytes file = image.ExtractedBytes(0);
   const HobetaTapeFile smart = Convert(file, true);
   EXPECT_EQ(HeaderBytes(smart.header), ExpectedTapeHeader(ProgramType, "prog      ", 1000, 10, 900));
   EXPECT_EQ(smart.dataLength, 1000u);
@@ -119,7 +109,7 @@ TEST(HobetaTest, ProgramWithoutAutostartComesBackWithout) {
                      WithHobeta(true, true));
   ASSERT_TRUE(image.Scan().IsOk());
   EXPECT_EQ(Bytes(image.Entry(0).trailer, image.Entry(0).trailer + 4), (Bytes{0x80, 0xAA, 0, 0}));
-  const HobetaTapeFile back = Convert(HobetaFileOf(image, 0), true);
+  const HobetaTapeFile back = Convert(image.ExtractedBytes(0), true);
   EXPECT_EQ(+back.header.param1, 32768);
   EXPECT_EQ(back.dataLength, 20u);
 }

@@ -60,6 +60,12 @@ ListedImage ListNames(tap_builder::Bytes image, const Settings& settings) {
   return listed;
 }
 
+std::vector<std::string> ListedNames(tap_builder::Bytes image, const Settings& settings) {
+  const ListedImage listed = ListNames(std::move(image), settings);
+  EXPECT_TRUE(listed.status.IsOk());
+  return listed.names;
+}
+
 std::string NameOf(const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark) {
   char name[EntryNameSize];
   return NameIfFormed(MakeEntryName(entry, image, name, withDuplicateMark), name);

@@ -38,6 +38,8 @@ struct ListedImage {
   std::vector<std::string> names;
 };
 ListedImage ListNames(tap_builder::Bytes image, const Settings& settings);
+// The names alone, of an image whose list must build.
+std::vector<std::string> ListedNames(tap_builder::Bytes image, const Settings& settings);
 
 // The listed name of one entry; the test fails when it cannot be formed.
 std::string NameOf(const TapeEntry& entry, const TapeImage& image, bool withDuplicateMark = true);

@@ -13,39 +13,34 @@ namespace {
 using naming_test::ExampleImage;
 using naming_test::HandEntry;
 using naming_test::ListNames;
+using naming_test::ListedNames;
 using naming_test::NameOf;
 using naming_test::PlainSettings;
 using Names = std::vector<std::string>;
-
-Names Listed(tap_builder::Bytes image, const Settings& settings) {
-  const naming_test::ListedImage listed = ListNames(std::move(image), settings);
-  EXPECT_TRUE(listed.status.IsOk());
-  return listed.names;
-}
 
 // The name of a lone header entry in plain mode, numbering off.
 std::string PlainName(std::uint8_t type, const std::string& name10, bool hobeta = false) {
   Settings settings = PlainSettings();
   settings.ExtractHobeta = hobeta;
-  const Names names = Listed(tap_builder::HeaderBlock(type, tap_builder::AsBytes(name10), 0, 0, 0), settings);
+  const Names names = ListedNames(tap_builder::HeaderBlock(type, tap_builder::AsBytes(name10), 0, 0, 0), settings);
   return names.size() == 1 ? names[0] : "<no entry>";
 }
 
 TEST(PlainEntryName, WorkedExamplesInEachNumberingMode) {
-  EXPECT_EQ(Listed(ExampleImage(), PlainSettings(0)), (Names{"hello.B", "screen.C", "data1"}));
-  EXPECT_EQ(Listed(ExampleImage(), PlainSettings(1)), (Names{"00!   hello.B", "01!   screen.C", "02!   data1"}));
-  EXPECT_EQ(Listed(ExampleImage(), PlainSettings(2)), (Names{"000!   hello.B", "001!   screen.C", "002!   data1"}));
+  EXPECT_EQ(ListedNames(ExampleImage(), PlainSettings(0)), (Names{"hello.B", "screen.C", "data1"}));
+  EXPECT_EQ(ListedNames(ExampleImage(), PlainSettings(1)), (Names{"00!   hello.B", "01!   screen.C", "02!   data1"}));
+  EXPECT_EQ(ListedNames(ExampleImage(), PlainSettings(2)), (Names{"000!   hello.B", "001!   screen.C", "002!   data1"}));
 }
 
 TEST(PlainEntryName, HobetaModeMarksExtensionsAndCutsNames) {
   Settings settings = PlainSettings(0);
   settings.ExtractHobeta = true;
-  EXPECT_EQ(Listed(ExampleImage(), settings), (Names{"hello.$B", "screen.$C", "data1.$C"}));
+  EXPECT_EQ(ListedNames(ExampleImage(), settings), (Names{"hello.$B", "screen.$C", "data1.$C"}));
   EXPECT_EQ(PlainName(0, "abcdefghij", true), "abcdefgh.$B");
   // Trailing spaces go before the cut, so a space inside the first eight stays.
   EXPECT_EQ(PlainName(3, "abcdefg  x", true), "abcdefg .$C");
   settings.FileNameNumbering = Numbering::Hex;
-  EXPECT_EQ(Listed(ExampleImage(), settings), (Names{"00!   hello.$B", "01!   screen.$C", "02!   data1.$C"}));
+  EXPECT_EQ(ListedNames(ExampleImage(), settings), (Names{"00!   hello.$B", "01!   screen.$C", "02!   data1.$C"}));
 }
 
 TEST(PlainEntryName, HexadecimalNumbersAreUpperCase) {
@@ -54,11 +49,11 @@ TEST(PlainEntryName, HexadecimalNumbersAreUpperCase) {
     const tap_builder::Bytes block = tap_builder::DataBlock(tap_builder::Pattern(3));
     image.insert(image.end(), block.begin(), block.end());
   }
-  const Names names = Listed(image, PlainSettings(1, "-"));
+  const Names names = ListedNames(image, PlainSettings(1, "-"));
   ASSERT_EQ(names.size(), 12u);
   EXPECT_EQ(names[10], "0A-data11");
   EXPECT_EQ(names[11], "0B-data12");
-  EXPECT_EQ(Listed(image, PlainSettings(2, ""))[11], "011data12");
+  EXPECT_EQ(ListedNames(image, PlainSettings(2, ""))[11], "011data12");
 }
 
 TEST(PlainEntryName, HeaderlessNumbersArePaddedToTheWidestNumber) {
@@ -67,16 +62,16 @@ TEST(PlainEntryName, HeaderlessNumbersArePaddedToTheWidestNumber) {
     const tap_builder::Bytes block = tap_builder::DataBlock(tap_builder::Pattern(3));
     image.insert(image.end(), block.begin(), block.end());
   }
-  const Names plain = Listed(image, PlainSettings(0));
+  const Names plain = ListedNames(image, PlainSettings(0));
   EXPECT_EQ(plain.front(), "data01");
   EXPECT_EQ(plain.back(), "data12");
-  const Names rarev = Listed(image, naming_test::RarevSettings(1, 1, false));
+  const Names rarev = ListedNames(image, naming_test::RarevSettings(1, 1, false));
   EXPECT_EQ(rarev.front(), "headerless01");
   EXPECT_EQ(rarev.back(), "headerless12");
 }
 
 TEST(PlainEntryName, SeparatorBytesAreEscapedButSpacesKept) {
-  const Names names = Listed(ExampleImage(), PlainSettings(1, "#: a/"));
+  const Names names = ListedNames(ExampleImage(), PlainSettings(1, "#: a/"));
   EXPECT_EQ(names[0], "00#23#3A a#2Fhello.B");
 }
 
@@ -119,7 +114,7 @@ TEST(PlainEntryName, NamesThatLookNumberedGetTheirFirstCharacterEscaped) {
   auto listed = [](const char* tapeName, int numbering, const char* separator, bool hobeta = false) {
     Settings settings = PlainSettings(numbering, separator);
     settings.ExtractHobeta = hobeta;
-    const Names names = Listed(tap_builder::HeaderBlock(0, tapeName, 0, 0, 0), settings);
+    const Names names = ListedNames(tap_builder::HeaderBlock(0, tapeName, 0, 0, 0), settings);
     return names.size() == 1 ? names[0] : "<no entry>";
   };
   EXPECT_EQ(listed("3D GAME", 0, " "), "#33D GAME.B");

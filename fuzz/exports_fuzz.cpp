@@ -19,6 +19,7 @@
 
 #include "base/host_codes.h"
 #include "fuzz_check.h"
+#include "fuzz_directory.h"
 #include "os/os.h"
 #include "plugin/plugin_api.h"
 #include "settings/params_pattern.h"
@@ -71,12 +72,7 @@ void RemoveDirectory() {
 }
 
 void MakeDirectory() {
-  const char* base = std::getenv("TMPDIR");
-  // A memory file system spares the disk the flush of every delete.
-  if (base == nullptr) base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  std::string pattern = std::string(base) + "/doved_exports_fuzz.XXXXXX";
-  FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-  directory = pattern;
+  directory = MakeFuzzDirectory("doved_exports_fuzz");
   imagePath = directory + "/image.tap";
   outPath = directory + "/extracted";
   std::atexit(RemoveDirectory);

@@ -109,9 +109,11 @@ struct Methods {
   // The settings file: one section of a profile ("INI") file, read and
   // written as the Windows profile calls do. Reading takes what the file
   // holds and leaves every other value as it is; a missing file holds
-  // nothing. Writing puts every value into the section and keeps the rest of
-  // the file; it returns 0, or the system's error code when the file could
-  // not be written.
+  // nothing, and so does one that the system takes for no settings file (on
+  // POSIX anything but a regular file of up to 64 KiB). Writing puts every
+  // value into the section and keeps the rest of the file; it returns 0, or
+  // the system's error code when the file could not be written or is no
+  // settings file, which it never replaces.
   void (*ReadProfile)(const char* path, const char* section, ProfileValue* values, std::uint32_t count);
   std::uint32_t (*WriteProfile)(const char* path, const char* section, const ProfileValue* values,
                                 std::uint32_t count);

@@ -22,6 +22,15 @@ inline int RunInChild(const std::function<int()>& body) {
   return WEXITSTATUS(status);
 }
 
+// As RunInChild, but a child still running after `seconds` is stopped: a
+// call that hangs fails its test instead of holding up the run.
+inline int RunInChildWithin(unsigned seconds, const std::function<int()>& body) {
+  return RunInChild([&]() -> int {
+    alarm(seconds);
+    return body();
+  });
+}
+
 // The exit status of `body` run in a child process by a user without
 // privileges: nobody (65534) when the tests run as root, whom no folder
 // refuses; 100 when the change of user fails.

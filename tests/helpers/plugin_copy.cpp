@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "helpers/file_contents.h"
 #include "plugin/entry_walk.h"
 
 namespace {
@@ -46,7 +47,10 @@ std::string PluginConfig::Text() const {
          "ParamsPatternN=" + std::to_string(paramsPatternN) + "\n";
 }
 
-PluginCopy::PluginCopy(const PluginConfig& config) {
+PluginCopy::PluginCopy(const PluginConfig& config)
+    : PluginCopy([&config](const std::string& configPath) { StoreFile(configPath, config.Text()); }) {}
+
+PluginCopy::PluginCopy(const std::function<void(const std::string& configPath)>& makeConfig) {
   const std::string library = dir_.Path("Doved.wcx");
   std::error_code failed;
   std::filesystem::copy_file(DOVED_PLUGIN, library, failed);
@@ -54,10 +58,7 @@ PluginCopy::PluginCopy(const PluginConfig& config) {
     error_ = "cannot copy " + std::string(DOVED_PLUGIN) + ": " + failed.message();
     return;
   }
-  if (std::FILE* file = std::fopen(dir_.Path("Doved.cfg").c_str(), "w")) {
-    std::fputs(config.Text().c_str(), file);
-    std::fclose(file);
-  }
+  makeConfig(dir_.Path("Doved.cfg"));
   module_ = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module_ == nullptr) {
     error_ = dlerror();

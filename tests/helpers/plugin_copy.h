@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct PluginConfig {
 class PluginCopy {
  public:
   explicit PluginCopy(const PluginConfig& config);
+  // Whatever `makeConfig` puts at the path of Doved.cfg, or nothing.
+  explicit PluginCopy(const std::function<void(const std::string& configPath)>& makeConfig);
   ~PluginCopy();
   PluginCopy(const PluginCopy&) = delete;
   PluginCopy& operator=(const PluginCopy&) = delete;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -27,9 +28,11 @@ TEST(OsErrorBoxTest, TheBoxIsALineOnStandardError) {
   close(target);
   EXPECT_EQ(dir.Read("stderr.txt"), "[Doved error] Path of plugin DLL is too long.\n");
 
-  char text[16] = "unchanged";
-  EXPECT_EQ(Os.SystemErrorText(2, text, sizeof text), 0u);
-  EXPECT_STREQ(text, "");
+  // The texts of errno values, cut to the buffer.
+  char text[8] = "unknown";
+  EXPECT_EQ(Os.SystemErrorText(ENOENT, text, sizeof text), 7u);
+  EXPECT_STREQ(text, "No such");
+  EXPECT_EQ(Os.SystemErrorText(100000, text, sizeof text), 0u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <array>
@@ -10,6 +11,7 @@
 
 #include "helpers/child_process.h"
 #include "helpers/dir_listing.h"
+#include "helpers/file_contents.h"
 #include "helpers/scratch_dir.h"
 #include "os/os.h"
 
@@ -77,6 +79,65 @@ TEST_F(OsProfileTest, ReadsIntegersLikeWindows) {
   EXPECT_EQ(Int("Doved", "missing", -1), static_cast<std::uint32_t>(-1));
   EXPECT_EQ(Int("Missing", "number", 7), 7u);
   EXPECT_EQ(IntAt(dir.Path("none.ini"), "Doved", "number", 7), 7u);
+}
+
+TEST_F(OsProfileTest, AByteOrderMarkIsSkippedAndKeptAndEveryLineEndEndsALine) {
+  dir.Write("test.ini", "\xEF\xBB\xBF[S]\rcr=1\rcrlf=2\r\nlf=3\nlast=4");
+  EXPECT_EQ(Int("S", "cr", 0), 1u);
+  EXPECT_EQ(Int("S", "crlf", 0), 2u);
+  EXPECT_EQ(Int("S", "lf", 0), 3u);
+  EXPECT_EQ(Int("S", "last", 0), 4u);
+  EXPECT_TRUE(Write("s", "lf", 5));
+  EXPECT_EQ(dir.Read("test.ini"), "\xEF\xBB\xBF[S]\r\ncr=1\r\ncrlf=2\r\nlf=5\r\nlast=4\r\n");
+}
+
+// What is no settings file reads as none at once, without blocking, and a
+// write refuses to replace it, with an error that tells why.
+TEST_F(OsProfileTest, OnlyASmallRegularFileIsReadOrReplaced) {
+  const struct {
+    const char* name;
+    bool settingsFirst;  // "k=5", then `make`
+    int (*make)(const char* path);
+    std::uint32_t read;  // k as read, 7 for none
+    int error;
+  } cases[] = {
+      {"FIFO", false, [](const char* path) { return mkfifo(path, 0644); }, 7, ENOTSUP},
+      {"device", false, [](const char* path) { return mknod(path, S_IFCHR | 0644, makedev(1, 3)); }, 7, ENOTSUP},
+      {"directory", false, [](const char* path) { return mkdir(path, 0755); }, 7, EISDIR},
+      {"200 MB", true, [](const char* path) { return truncate(path, 200 << 20); }, 7, EFBIG},
+      {"64 KiB, no room", true, [](const char* path) { return truncate(path, 64 << 10); }, 5, EFBIG},
+      {"read-only", true, [](const char* path) { return chmod(path, 0444); }, 5, EACCES},
+  };
+  for (const auto& each : cases) {
+    const ScratchDir scratch;
+    const std::string path = scratch.Path("test.ini");
+    if (each.settingsFirst) StoreFile(path, "[S]\r\nk=5\r\n");
+    if (each.make(path.c_str()) != 0) {
+      EXPECT_EQ(errno, EPERM) << each.name << ": cannot be made";  // a device, without privileges
+      continue;
+    }
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    const int outcome = RunInChildWithin(10, [&] {
+      const bool read = IntAt(path, "S", "k", 7) == each.read;
+      const bool refused = WriteAt(path, "S", "j", 1) == static_cast<std::uint32_t>(each.error);
+      return (read ? 0 : 1) | (refused ? 0 : 2);
+    });
+    EXPECT_EQ(outcome, 0) << each.name << ": 1 the read, 2 the write's error, -1 a hang";
+    struct stat after {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_TRUE(after.st_ino == before.st_ino && after.st_size == before.st_size) << each.name;
+    EXPECT_EQ(NamesIn(scratch.Path()), std::vector<std::string>{"test.ini"}) << each.name;
+  }
+}
+
+TEST_F(OsProfileTest, AWriteRefusesAFileThatAnotherProcessHolds) {
+  dir.Write("test.ini", "[S]\r\nk=1\r\n");
+  const HoldingChild reader(file, os::Access::Read);
+  ASSERT_TRUE(reader.Opened());
+  EXPECT_EQ(WriteAt(file, "S", "k", 2), static_cast<std::uint32_t>(EWOULDBLOCK));
+  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=1\r\n");
+  EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
 }
 
 TEST_F(OsProfileTest, WritesKeepEveryOtherLineAndLeaveNoTemporaryFile) {

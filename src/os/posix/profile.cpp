@@ -1,7 +1,12 @@
-// The Windows profile calls on a profile file. A write never edits the file
-// in place: the new text goes into a file beside it, reaches the disk, and
-// then takes the file's name in one rename, so a crash leaves the old file
-// or the new one, never a part. Every line is written back with "\r\n".
+// The settings file, kept with the same file operations as images: reading
+// takes the shared lock that Replace honours, and a save writes the whole new
+// text once into a file beside the old one (unnamed where the system makes
+// such files), puts it on disk and renames it over the old one, so a crash
+// leaves the old file or the new one, never a part.
+//
+// Only a regular file of at most MaxSize bytes holds settings. Anything else
+// (a FIFO, a device, a directory, a file grown huge) reads as no file without
+// being opened, and a save refuses to replace it: it is not ours to lose.
 #include <fcntl.h>
 #include <pthread.h>
 #include <stdio.h>
@@ -10,274 +15,171 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "os/posix/methods.h"
 #include "os/posix/paths.h"
 #include "os/posix/profile_text.h"
+#include "os/posix/sharing.h"
 
 namespace os::posix {
 namespace {
 
-// One read-change-write at a time within the process, so that two threads
-// writing different keys do not lose one of them, as Windows serialises its
-// profile writes.
-pthread_mutex_t writeLock = PTHREAD_MUTEX_INITIALIZER;
-// Numbers the files beside the profile; taken under writeLock.
-unsigned tempCounter = 0;
+// The plug-in's own keys take under 2 KiB.
+constexpr std::size_t MaxSize = 64 * 1024;
 
-class WriteLock {
+// How many names a save tries for the new file beside the old one.
+constexpr int NameAttempts = 100;
+
+// One reading or saving at a time within the process: two threads saving
+// different keys keep both, as Windows serialises its profile writes, and a
+// reader's lock never makes another thread's save fail.
+pthread_mutex_t storeLock = PTHREAD_MUTEX_INITIALIZER;
+// Numbers the names beside the file; taken under storeLock.
+unsigned nameCounter = 0;
+
+class StoreLock {
  public:
-  WriteLock() { pthread_mutex_lock(&writeLock); }
-  ~WriteLock() { pthread_mutex_unlock(&writeLock); }
-  WriteLock(const WriteLock&) = delete;
-  WriteLock& operator=(const WriteLock&) = delete;
+  StoreLock() { pthread_mutex_lock(&storeLock); }
+  ~StoreLock() { pthread_mutex_unlock(&storeLock); }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
 };
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
+std::uint32_t LastError() { return errno != 0 ? static_cast<std::uint32_t>(errno) : EIO; }
+
+// Tries fresh names beside `target` with `take(name)`, which fails with
+// EEXIST on a name in use; `name` keeps the one taken.
+template <typename Take>
+bool TakeName(const char* target, char* name, Take take) {
+  for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+    const int length = snprintf(name, PathCapacity, "%s.%ld.%u.tmp", target, static_cast<long>(getpid()), nameCounter++);
+    if (length < 0 || static_cast<std::size_t>(length) >= PathCapacity) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    errno = 0;
+    if (take(name)) return true;
+    if (errno != EEXIST) return false;
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0 || errno == EINTR;
+  return false;
+}
+
+// The settings file as it is: its text after the byte-order mark, if any,
+// and the file itself, held open with its shared lock until it is replaced.
+class Profile {
+ public:
+  Profile() : buffers_{static_cast<char*>(std::malloc(MaxSize)), static_cast<char*>(std::malloc(MaxSize))} {}
+  ~Profile() {
+    if (held_ != nullptr) Close(held_);
+    std::free(buffers_[0]);
+    std::free(buffers_[1]);
+  }
+  Profile(const Profile&) = delete;
+  Profile& operator=(const Profile&) = delete;
+
+  Span Text() const { return text_; }
+
+  // 0, or why the file at `path` holds no settings; a missing file holds none
+  // and is no failure.
+  std::uint32_t Load(const char* path) {
+    char local[PathCapacity];
+    if (!LocalPath(path, local)) return ENAMETOOLONG;
+    if (buffers_[0] == nullptr || buffers_[1] == nullptr) return ENOMEM;
+    struct stat status;
+    if (stat(local, &status) != 0) return errno == ENOENT ? 0 : LastError();
+    if (S_ISDIR(status.st_mode)) return EISDIR;
+    if (!S_ISREG(status.st_mode)) return ENOTSUP;
+    if (static_cast<std::uint64_t>(status.st_size) > MaxSize) return EFBIG;
+    readOnly_ = IsReadOnly(status.st_mode);
+    // The open checks the kind of file again, on what it has locked.
+    errno = 0;
+    held_ = Open(path, Access::Read, Disposition::OpenExisting, nullptr);
+    if (held_ == nullptr) return errno == ENOENT ? 0 : LastError();
+    std::uint64_t size = 0;
+    std::uint32_t done = 0;
+    if (!Size(held_, &size) || size > MaxSize) return EFBIG;
+    if (!Read(held_, buffers_[0], static_cast<std::uint32_t>(size), &done)) return LastError();
+    mark_ = MarkLength({buffers_[0], done});
+    text_ = {buffers_[0] + mark_, done - mark_};
+    return 0;
+  }
+
+  // The text with every value put into the section, the mark kept before it.
+  std::uint32_t Put(const char* section, const ProfileValue* values, std::uint32_t count) {
+    if (readOnly_) return EACCES;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      std::memcpy(buffers_[1], buffers_[0], mark_);
+      TextOut out(buffers_[1] + mark_, MaxSize - mark_);
+      PutValue(text_, section, values[i], out);
+      // A larger file would read as none.
+      if (out.Full()) return EFBIG;
+      std::swap(buffers_[0], buffers_[1]);
+      text_ = out.Text();
+    }
+    return 0;
+  }
+
+  // Puts the text in place of the file at `path`, through a symbolic link
+  // (the link stays), with the old file's permissions.
+  std::uint32_t Store(const char* path) {
+    char target[PathCapacity];
+    errno = 0;
+    if (ResolvePath(path, target, sizeof target) == 0) return LastError();
+    char name[PathCapacity];
+    bool named = false;
+    File* file = CreateUnnamed(path);
+    if (file == nullptr) {
+      named = TakeName(target, name, [&file](const char* beside) {
+        file = Open(beside, Access::ReadWrite, Disposition::CreateNew, nullptr);
+        return file != nullptr;
+      });
+      if (!named) return LastError();
+    }
+    bool stored = Write(file, buffers_[0], static_cast<std::uint32_t>(mark_ + text_.length), nullptr) &&
+                  (held_ == nullptr || CopyMetadata(held_, file)) && Flush(file);
+    if (stored && !named) {
+      stored = named = TakeName(target, name, [file](const char* beside) { return Link(file, beside); });
+    }
+    std::uint32_t error = stored ? 0 : LastError();
+    if (!Close(file) && stored) {
+      stored = false;
+      error = LastError();
+    }
+    if (stored) {
+      errno = 0;
+      stored = Replace(name, path, std::exchange(held_, nullptr));
+      if (!stored) error = LastError();
+    }
+    if (!stored && named) Delete(name);
+    return error;
   }
 
  private:
-  int fd_;
+  char* buffers_[2];  // the file's bytes, and where their next form is made
+  std::size_t mark_ = 0;
+  Span text_{};
+  bool readOnly_ = false;
+  File* held_ = nullptr;
 };
-
-// The whole file into `text`; a missing file reads as an empty one.
-bool ReadProfile(const char* path, TextBuffer* text) {
-  char local[PathCapacity];
-  if (path == nullptr || !LocalPath(path, local)) return false;
-  const Descriptor file(open(local, O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (file.Get() < 0) return errno == ENOENT;
-  char piece[4096];
-  for (;;) {
-    const ssize_t n = read(file.Get(), piece, sizeof piece);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return !text->Failed();
-    text->Append(piece, static_cast<std::size_t>(n));
-  }
-}
-
-bool WriteAll(int fd, Span text) {
-  std::size_t done = 0;
-  while (done < text.length) {
-    const ssize_t n = write(fd, text.text + done, text.length - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Puts `text` in place of the file at `path` (through a symbolic link: the
-// link stays). The new file keeps the old one's permissions.
-bool StoreProfile(const char* path, Span text) {
-  char local[PathCapacity];
-  char target[PathCapacity];
-  if (!LocalPath(path, local) || !Resolve(local, target)) return false;
-  char temp[PathCapacity];
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    const int length = snprintf(temp, sizeof temp, "%s.%ld.%u.tmp", target, static_cast<long>(getpid()), tempCounter++);
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof temp) return false;
-    fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  Descriptor file(fd);
-  struct stat old;
-  if (stat(target, &old) == 0) fchmod(file.Get(), old.st_mode & 07777);
-  const bool written = WriteAll(file.Get(), text) && fsync(file.Get()) == 0;
-  if (!file.Close() || !written || rename(temp, target) != 0) {
-    unlink(temp);
-    return false;
-  }
-  // The rename itself reaches the disk with the directory.
-  SyncDirectoryOf(target);
-  return true;
-}
-
-void AppendLine(TextBuffer* out, Span line) {
-  out->Append(line);
-  out->Append("\r\n", 2);
-}
-
-// The text with line `skipFrom` up to `skipTo` left out, line `replace`
-// replaced by `entry`, and `entry` inserted after line `insertAfter`.
-struct Edit {
-  std::size_t skipFrom = NoLine;
-  std::size_t skipTo = NoLine;
-  std::size_t replace = NoLine;
-  std::size_t insertAfter = NoLine;
-};
-
-void ApplyEdit(Span text, const Edit& edit, Span entry, TextBuffer* out) {
-  LineReader lines(text);
-  Span line;
-  for (std::size_t index = 0; lines.Next(&line); ++index) {
-    if (index >= edit.skipFrom && index < edit.skipTo) continue;
-    AppendLine(out, index == edit.replace ? entry : line);
-    if (index == edit.insertAfter) AppendLine(out, entry);
-  }
-}
-
-// The key's value, when the file, the section and the key are there.
-bool FindValue(const char* section, const char* key, const char* path, TextBuffer* text, Span* value) {
-  if (section == nullptr || key == nullptr || !ReadProfile(path, text)) return false;
-  const Place place = Locate(text->Text(), section, key);
-  if (place.key == NoLine) return false;
-  *value = place.value;
-  return true;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// The byte at `at` of a hex text, or -1.
-int HexByte(const char* at) {
-  const int high = HexDigit(at[0]);
-  const int low = HexDigit(at[1]);
-  return high < 0 || low < 0 ? -1 : high * 16 + low;
-}
-
-// An optional sign and the decimal digits up to the first other character;
-// an empty value is no value.
-std::uint32_t ProfileInt(const char* section, const char* key, int fallback, const char* path) {
-  TextBuffer text;
-  Span value;
-  if (!FindValue(section, key, path, &text, &value) || value.length == 0) return static_cast<std::uint32_t>(fallback);
-  std::size_t at = 0;
-  const bool negative = value.text[0] == '-';
-  if (value.text[0] == '-' || value.text[0] == '+') ++at;
-  std::uint32_t result = 0;
-  for (; at < value.length && value.text[at] >= '0' && value.text[at] <= '9'; ++at) {
-    result = result * 10 + static_cast<std::uint32_t>(value.text[at] - '0');
-  }
-  return negative ? 0u - result : result;
-}
-
-// Exactly `size` bytes as hex digits and their sum modulo 256 after them;
-// anything else leaves `out` as it was.
-bool ProfileStruct(const char* section, const char* key, void* out, std::uint32_t size, const char* path) {
-  TextBuffer text;
-  Span value;
-  if (!FindValue(section, key, path, &text, &value)) return false;
-  if (value.length != 2 * static_cast<std::size_t>(size) + 2) return false;
-  std::uint8_t sum = 0;
-  for (std::size_t i = 0; i <= size; ++i) {
-    const int byte = HexByte(value.text + 2 * i);
-    if (byte < 0) return false;
-    if (i == size) {
-      if (byte != sum) return false;
-    } else {
-      sum = static_cast<std::uint8_t>(sum + byte);
-    }
-  }
-  auto* bytes = static_cast<std::uint8_t*>(out);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(HexByte(value.text + 2 * i));
-  return true;
-}
-
-// A null key removes the section, a null value the key; either removal
-// from a file that lacks it changes nothing. A key that is there keeps its
-// spelling; a new key goes after the last non-blank line of its section, a
-// new section at the end of the file.
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* path) {
-  if (section == nullptr || path == nullptr) return false;
-  const WriteLock lock;
-  TextBuffer text;
-  if (!ReadProfile(path, &text)) return false;
-  const Place place = Locate(text.Text(), section, key);
-  Edit edit;
-  TextBuffer entry;
-  if (key == nullptr) {
-    if (place.header == NoLine) return true;
-    edit.skipFrom = place.header;
-    edit.skipTo = place.end;
-  } else if (value == nullptr) {
-    if (place.key == NoLine) return true;
-    edit.skipFrom = place.key;
-    edit.skipTo = place.key + 1;
-  } else {
-    entry.Append(place.key != NoLine ? place.keyName : Span{key, std::strlen(key)});
-    entry.Append("=", 1);
-    entry.Append(value);
-    edit.replace = place.key;
-    if (place.key == NoLine) edit.insertAfter = place.lastFilled;
-  }
-  TextBuffer result;
-  ApplyEdit(text.Text(), edit, entry.Text(), &result);
-  if (key != nullptr && value != nullptr && place.header == NoLine) {
-    result.Append("[");
-    result.Append(section);
-    result.Append("]\r\n");
-    AppendLine(&result, entry.Text());
-  }
-  if (entry.Failed() || result.Failed()) return false;
-  return StoreProfile(path, result.Text());
-}
-
-bool WriteProfileStruct(const char* section, const char* key, const void* bytes, std::uint32_t size,
-                        const char* path) {
-  if (bytes == nullptr) return WriteProfileString(section, key, nullptr, path);
-  static constexpr char Digits[] = "0123456789ABCDEF";
-  const auto* data = static_cast<const std::uint8_t*>(bytes);
-  TextBuffer text;
-  std::uint8_t sum = 0;
-  for (std::uint32_t i = 0; i <= size; ++i) {
-    const std::uint8_t byte = i < size ? data[i] : sum;
-    const char pair[2] = {Digits[byte >> 4], Digits[byte & 15]};
-    text.Append(pair, 2);
-    sum = static_cast<std::uint8_t>(sum + byte);
-  }
-  text.Append("", 1);  // the terminating NUL
-  if (text.Failed()) return false;
-  return WriteProfileString(section, key, text.Text().text, path);
-}
 
 }  // namespace
 
 void ReadProfile(const char* path, const char* section, ProfileValue* values, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) {
-    ProfileValue& value = values[i];
-    if (value.kind == ProfileValue::Kind::Number) {
-      value.number = ProfileInt(section, value.key, static_cast<int>(value.number), path);
-    } else {
-      value.found = ProfileStruct(section, value.key, value.bytes, value.size, path);
-    }
-  }
+  const StoreLock lock;
+  Profile profile;
+  profile.Load(path);
+  ReadValues(profile.Text(), section, values, count);
 }
 
 std::uint32_t WriteProfile(const char* path, const char* section, const ProfileValue* values, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const ProfileValue& value = values[i];
-    errno = 0;
-    bool written;
-    if (value.kind == ProfileValue::Kind::Number) {
-      char text[16];
-      snprintf(text, sizeof text, "%u", value.number);
-      written = WriteProfileString(section, value.key, text, path);
-    } else {
-      written = WriteProfileStruct(section, value.key, value.bytes, value.size, path);
-    }
-    if (!written) return errno != 0 ? static_cast<std::uint32_t>(errno) : EIO;
-  }
-  return 0;
+  const StoreLock lock;
+  Profile profile;
+  std::uint32_t error = profile.Load(path);
+  if (error == 0) error = profile.Put(section, values, count);
+  return error != 0 ? error : profile.Store(path);
 }
 
 // The new text of a profile file goes into a file beside it, which then

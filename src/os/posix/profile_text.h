@@ -1,10 +1,14 @@
-// The text of a profile ("INI") file: lines, "[section]" headers and
-// "key=value" lines, with the same reading as the Windows profile calls:
-// names are matched without regard to case, blanks around names and values
-// do not count, and lines starting with ';' are comments.
+// The text of a profile ("INI") file, read as the Windows profile calls read
+// it: "[section]" headers and "key=value" lines, names matched without regard
+// to case, blanks around names and values left out, lines starting with ';'
+// comments, and of a name used twice only the first. "\n", "\r\n" and a
+// lone "\r" each end a line; every line written ends with "\r\n".
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#include "os/os.h"
 
 namespace os::posix {
 
@@ -14,56 +18,31 @@ struct Span {
   std::size_t length;
 };
 
-// Splits a text into lines, without their "\n" or "\r\n".
-class LineReader {
+// The length of the UTF-8 byte-order mark at the start of `text`, or 0.
+std::size_t MarkLength(Span text);
+
+// Text put into a buffer of fixed capacity; what does not fit marks it full.
+class TextOut {
  public:
-  explicit LineReader(Span text) : text_(text) {}
-  bool Next(Span* line);
-
- private:
-  Span text_;
-  std::size_t position_ = 0;
-};
-
-bool IsBlank(Span line);
-
-constexpr std::size_t NoLine = static_cast<std::size_t>(-1);
-
-// Where a key stands in a text. Only the first section of the name counts,
-// and within it the first line of the key.
-struct Place {
-  std::size_t header = NoLine;      // the section's header line
-  std::size_t end = NoLine;         // the line after the section's last
-  std::size_t lastFilled = NoLine;  // the section's last non-blank line, the header at least
-  std::size_t key = NoLine;         // the key's line
-  Span keyName{};                   // the key as the file spells it
-  Span value{};                     // its value, without blanks around it
-};
-
-// `key` may be null: then only the section is looked for.
-Place Locate(Span text, const char* section, const char* key);
-
-// A growing text on the C heap. An append that cannot get memory marks the
-// buffer failed and adds nothing from then on.
-class TextBuffer {
- public:
-  TextBuffer() = default;
-  TextBuffer(const TextBuffer&) = delete;
-  TextBuffer& operator=(const TextBuffer&) = delete;
-  ~TextBuffer();
-
+  TextOut(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) {}
   void Append(const char* text, std::size_t length);
-  void Append(const char* text);
   void Append(Span text) { Append(text.text, text.length); }
-
-  bool Failed() const { return failed_; }
-  Span Text() const { return {data_, length_}; }
+  bool Full() const { return full_; }
+  Span Text() const { return {buffer_, length_}; }
 
  private:
-  char* data_ = nullptr;
+  char* buffer_;
+  std::size_t capacity_;
   std::size_t length_ = 0;
-  std::size_t capacity_ = 0;
-  bool failed_ = false;
+  bool full_ = false;
 };
+
+// Takes what the section of `text` holds for each value (ProfileValue says how).
+void ReadValues(Span text, const char* section, ProfileValue* values, std::uint32_t count);
+
+// `text` with `value` put into its section, into `out`: a key that is there
+// keeps its spelling and its line; a new key goes after the section's last
+// non-blank line, a new section at the end of the text.
+void PutValue(Span text, const char* section, const ProfileValue& value, TextOut& out);
 
 }  // namespace os::posix

@@ -23,3 +23,20 @@ median_seconds() {
 }
 
 milliseconds() { awk -v t="$1" 'BEGIN { printf "%.1f", t * 1000 }'; }
+
+# The median wall times, in seconds, of COMMAND_A and COMMAND_B (shell text),
+# run `runs` times each, one after the other in turns, so that what else the
+# machine does weighs on both alike. Prints both on one line.
+median_seconds_in_turns() {
+  local a=$1 b=$2 i start
+  for ((i = 0; i < runs + 2; i++)); do
+    start=$(date +%s%N)
+    eval "$a" >/dev/null
+    echo "a $(($(date +%s%N) - start)) $i"
+    start=$(date +%s%N)
+    eval "$b" >/dev/null
+    echo "b $(($(date +%s%N) - start)) $i"
+  done | awk '$3 >= 2 { print $1, $2 }' | sort -k1,1 -k2,2n | awk '{ v[$1, ++n[$1]] = $2 } END {
+    for (k in n) { c = n[k]; m[k] = ((c % 2) ? v[k, (c + 1) / 2] : (v[k, c / 2] + v[k, c / 2 + 1]) / 2) / 1e9 }
+    print m["a"], m["b"] }'
+}

@@ -24,6 +24,7 @@
 #include "plugin/plugin_api.h"
 #include "settings/params_pattern.h"
 #include "settings/settings.h"
+#include "tape/image_format.h"
 
 namespace {
 
@@ -454,6 +455,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The checks of where entries lie are a TAP image's, one block after
+  // another; TZX images are the scan fuzzer's and the suites'.
+  ImageFormat format;
+  if (FormatOfImage(data, size, format).IsFailed() || format == ImageFormat::Tzx) return 0;
   const Bytes image(data, data + size);
   const Listing plain = RunMode(image, PlainMode(0, "!   ", false), nullptr);
   RunMode(image, PlainMode(1, "-", false), &plain);

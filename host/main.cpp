@@ -18,7 +18,7 @@ namespace {
 void PrintUsage() {
   std::fprintf(stderr,
                "usage: doved [--plugin PATH] [--config-dir DIR] [--record-boxes] COMMAND ...\n"
-               "  list IMAGE                         list the entries of a TAP image\n"
+               "  list IMAGE                         list the entries of a TAP or TZX image\n"
                "  test IMAGE                         test every entry\n"
                "  extract IMAGE [-o DIR] [NAME...]   extract entries (all without NAMEs)\n"
                "  pack IMAGE [--move] [-C DIR] FILE...  pack files into an image\n"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "helpers/tap_builder.h"
+#include "helpers/tzx_builder.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ constexpr NamedImage Images[] = {
     {"many-entries", tap_builder::ManyEntriesImage, "100000 code files of 16 bytes under 5000 names"},
     {"large", tap_builder::LargeImage, "484 code files of 65000 random bytes, 31,472,100 bytes"},
     {"repeated-names", tap_builder::RepeatedNamesImage, "100000 entries whose names repeat in letter case"},
+    {"every-kind-tzx", [] { return tzx_builder::EveryKindImage().bytes; },
+     "a TZX image with a block of every kind, data blocks of all three kinds among them"},
 };
 
 int Usage() {

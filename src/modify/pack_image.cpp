@@ -6,7 +6,9 @@
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/source_blocks.h"
-#include "tape/block_chain.h"
+#include "tape/image_format.h"
+#include "tape/tape_walk.h"
+#include "tape/tzx_format.h"
 
 // The new image is the old one with the new blocks after it, written beside
 // it and put in its place: a failure, or the process dying, leaves the old.
@@ -32,16 +34,23 @@ Status PackImage(const char* imagePath, const char* sourceDirectory, const char*
   const bool replacing = !fresh && !created;
   const bool held = replacing && !unnamed;
   Status result = StatusOk;
-  // New blocks can only follow blocks that lead exactly to the image's end.
-  if (replacing && !IsWholeChain(image.Bytes(), image.size)) result = CorruptedImage;
+  // An image with no bytes yet takes its format from its name.
+  ImageFormat format = FormatOfNewImage(imagePath);
+  if (replacing && image.size != 0) {
+    result = FormatOfImage(image.Bytes(), image.size, format);
+    // New blocks can only follow blocks that lead exactly to the image's end.
+    if (result.IsOk() && !IsWholeImage(image.Bytes(), image.size, format)) result = CorruptedImage;
+  }
+  const bool newTzx = image.size == 0 && format == ImageFormat::Tzx;
 
-  SourceBlocks blocks(settings, image.size);
+  SourceBlocks blocks(settings, image.size + (newTzx ? TzxHeaderSize : 0), format);
   if (result.IsOk() && held) result = blocks.Convert(sourceDirectory, addList, nullptr);
   if (result.IsOk() && held) result = replacement.Start(imagePath);
   if (result.IsOk() && replacing) replacement.TakeOver(image, times.creation);
   ImageFile& target = created ? image : replacement.File();
   BlockWriter writer(target);
   if (result.IsOk()) result = writer.Start();
+  if (result.IsOk() && newTzx && !writer.Append(TzxHeader, TzxHeaderSize)) result = SilentFailure(E_EWRITE);
   if (result.IsOk() && image.size != 0 && !writer.Append(image.Bytes(), static_cast<std::uint32_t>(image.size))) {
     result = SilentFailure(E_EWRITE);
   }

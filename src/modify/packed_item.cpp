@@ -12,7 +12,16 @@ void PutU16(std::uint8_t* out, std::uint32_t value) {
   out[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void FillHeaderBlock(std::uint8_t (&block)[StoredHeaderBlockSize], const TapeHeader& header) {
+std::uint32_t LeadSize(ImageFormat format) { return format == ImageFormat::Tzx ? sizeof TzxStandardBlockLead : 0; }
+
+// Writes what goes before a TAP block's length word and returns where the
+// block starts.
+std::uint8_t* PutLead(std::uint8_t* out, ImageFormat format) {
+  if (format == ImageFormat::Tzx) std::memcpy(out, TzxStandardBlockLead, sizeof TzxStandardBlockLead);
+  return out + LeadSize(format);
+}
+
+void FillHeaderBlock(std::uint8_t* block, const TapeHeader& header) {
   PutU16(block, HeaderBlockLength);
   block[2] = HeaderFlag;
   std::memcpy(block + 3, &header, sizeof header);
@@ -21,16 +30,20 @@ void FillHeaderBlock(std::uint8_t (&block)[StoredHeaderBlockSize], const TapeHea
 
 }  // namespace
 
-Status FillPackedItem(PackedItem& item, const TapeFilePlan& plan, const std::uint8_t* contents) {
-  if (plan.hasHeader) FillHeaderBlock(item.headerBytes, plan.header);
-  const std::uint32_t count = plan.dataLength + DataBlockOverhead;
-  auto* block = static_cast<std::uint8_t*>(MemAlloc(count));
-  if (block == nullptr) return StatusNoMemory;
+Status FillPackedItem(PackedItem& item, const TapeFilePlan& plan, const std::uint8_t* contents, ImageFormat format) {
+  if (plan.hasHeader) {
+    FillHeaderBlock(PutLead(item.headerBytes, format), plan.header);
+    item.headerByteCount = LeadSize(format) + StoredHeaderBlockSize;
+  }
+  const std::uint32_t count = LeadSize(format) + plan.dataLength + DataBlockOverhead;
+  auto* stored = static_cast<std::uint8_t*>(MemAlloc(count));
+  if (stored == nullptr) return StatusNoMemory;
+  std::uint8_t* block = PutLead(stored, format);
   PutU16(block, plan.dataLength + 2);
   block[2] = plan.dataFlag;
   std::memcpy(block + 3, contents + plan.dataOffset, plan.dataLength);
-  block[count - 1] = BlockChecksum(block + 2, plan.dataLength + 1);
-  item.dataBytes = block;
+  block[plan.dataLength + 3] = BlockChecksum(block + 2, plan.dataLength + 1);
+  item.dataBytes = stored;
   item.dataByteCount = count;
   return StatusOk;
 }

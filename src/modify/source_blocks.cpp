@@ -18,8 +18,8 @@ constexpr Status TotalTooLarge = ShownFailure(
 
 }  // namespace
 
-SourceBlocks::SourceBlocks(const Settings& settings, std::uint64_t imageLength)
-    : settings_(settings), total_(imageLength) {}
+SourceBlocks::SourceBlocks(const Settings& settings, std::uint64_t imageLength, ImageFormat format)
+    : settings_(settings), format_(format), total_(imageLength) {}
 
 SourceBlocks::~SourceBlocks() {
   for (std::uint32_t i = 0; i < items_.count; ++i) FreePackedItem(items_.items[i]);
@@ -31,7 +31,7 @@ namespace {
 constexpr Status WriteFailed = SilentFailure(E_EWRITE);
 
 bool WriteItem(BlockWriter& out, const PackedItem& item) {
-  return (!item.HasHeader() || out.Append(item.headerBytes, StoredHeaderBlockSize)) &&
+  return (item.headerByteCount == 0 || out.Append(item.headerBytes, item.headerByteCount)) &&
          out.Append(item.dataBytes, item.dataByteCount);
 }
 
@@ -86,7 +86,7 @@ Status SourceBlocks::ConvertOne(const char* sourceDirectory, const char* name, c
   const auto size = static_cast<std::uint32_t>(source.size);
   const Status planned = PlanTapeFile(entryName, contents_, size, creation, settings_, plan);
   if (planned.IsFailed()) return planned;
-  const Status filled = FillPackedItem(item, plan, contents_);
+  const Status filled = FillPackedItem(item, plan, contents_, format_);
   if (filled.IsFailed()) return filled;
 
   total_ += item.dataByteCount;

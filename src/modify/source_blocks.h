@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "support/ansi_string.h"
 #include "support/list.h"
+#include "tape/image_format.h"
 
 inline constexpr std::uint32_t MaxPackedFiles = 10000;
 inline constexpr std::uint32_t MaxSourceFileSize = 65533;  // its data block's length word reaches 65535
@@ -19,8 +20,9 @@ inline constexpr std::uint64_t MaxPackedTotal = 30 * 1048576;
 
 class SourceBlocks {
  public:
-  // `imageLength` counts towards the limit of what one call may pack.
-  SourceBlocks(const Settings& settings, std::uint64_t imageLength);
+  // `imageLength` counts towards the limit of what one call may pack; the
+  // blocks are made as `format` stores them.
+  SourceBlocks(const Settings& settings, std::uint64_t imageLength, ImageFormat format);
   SourceBlocks(const SourceBlocks&) = delete;
   SourceBlocks& operator=(const SourceBlocks&) = delete;
   ~SourceBlocks();
@@ -36,7 +38,8 @@ class SourceBlocks {
   Status ConvertOne(const char* sourceDirectory, const char* name, const char* entryName, PackedItem& item);
 
   const Settings& settings_;
-  std::uint64_t total_;  // the image and every data block so far; header blocks are not counted
+  ImageFormat format_;
+  std::uint64_t total_;  // the image and every data block so far, as stored; header blocks are not counted
   List<PackedItem> items_;  // held, or the one being converted
   std::uint32_t converted_ = 0;
   String path_;

@@ -1,17 +1,17 @@
-// DeleteFiles: the image is never edited in place. The entries that stay are
-// copied into a replacement beside it, which is put on disk and then takes
-// the image's place in one step; until then the image is untouched.
+// DeleteFiles: the image is never edited in place. Everything but the deleted
+// entries' blocks is copied into a replacement beside it, which is put on
+// disk and then takes the image's place in one step; until then the image is
+// untouched. A TZX image thus keeps every block that is no entry's.
 #include <cstring>
 
 #include "base/error_report.h"
 #include "file/image_file.h"
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
-#include "modify/run_copy.h"
+#include "modify/cut_copy.h"
 #include "plugin/archive_handle.h"
 #include "plugin/entry_walk.h"
 #include "plugin/plugin_api.h"
-#include "tape/tap_format.h"
 
 namespace {
 
@@ -22,14 +22,11 @@ bool IsListed(const char* name, const char* list) {
   return false;
 }
 
-// Straight from the view: the header block and the data block as stored,
-// length words included.
-bool CopyEntry(RunCopy& copy, const TapeEntry& entry) {
-  if (entry.headerBlock != nullptr && !copy.Add(entry.headerBlock - LengthWordSize, StoredHeaderBlockSize)) {
-    return false;
-  }
-  return entry.dataBlock == nullptr ||
-         copy.Add(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
+// The header block and the data block as stored, with what frames them.
+bool CutEntry(CutCopy& copy, const TapeEntry& entry) {
+  const auto cut = [&](StoredRange range) { return copy.Cut(range.start, range.length); };
+  return (entry.headerBlock == nullptr || cut(entry.StoredHeader())) &&
+         (entry.dataBlock == nullptr || cut(entry.StoredData()));
 }
 
 // One delete: the open image and the replacement that will take its place.
@@ -67,21 +64,22 @@ class ImageRewrite {
   }
 
  private:
-  // Walks the entries as the host would, so the names compared are the listed ones.
+  // Walks the entries as the host would, so the names compared are the
+  // listed ones. Entries lie in image order, each header before its data.
   Status CopyKeptEntries(const char* deleteList) {
     Status result = StatusOk;
-    RunCopy copy(replacement_.File());
+    CutCopy copy(replacement_.File(), image_->image.Bytes(), image_->image.size);
     const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
       const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.
       if (entry.dataBlock != nullptr && !entry.dataComplete) {
         result = CorruptedImage;
-      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(copy, entry)) {
+      } else if (IsListed(header.FileName, deleteList) && !CutEntry(copy, entry)) {
         result = SilentFailure(E_EWRITE);
       }
       return HostCode(result);
     });
-    if (result.IsOk() && code == 0 && !copy.Flush()) result = SilentFailure(E_EWRITE);
+    if (result.IsOk() && code == 0 && !copy.Finish()) result = SilentFailure(E_EWRITE);
     // A ReadHeader that failed has shown its message.
     return result.IsFailed() || code == 0 ? result : SilentFailure(code);
   }

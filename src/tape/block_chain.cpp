@@ -18,16 +18,8 @@ bool BlockChain::Next(TapBlock& block) {
   }
   block.start = word + LengthWordSize;
   block.length = length;
+  block.lead = LengthWordSize;
   block.complete = length <= left - LengthWordSize;
   offset_ += LengthWordSize + length;
   return true;
-}
-
-bool IsWholeChain(const std::uint8_t* bytes, std::uint64_t size) {
-  BlockChain chain(bytes, size);
-  TapBlock block;
-  while (chain.Next(block)) {
-    if (!block.complete) return false;
-  }
-  return !chain.Broken();
 }

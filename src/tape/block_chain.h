@@ -1,13 +1,14 @@
-// The walk over an image's blocks, which listing, packing and deleting all
-// take: each length word leads to the next block, and the last one must end
-// where the image ends.
+// The walk over a TAP image's blocks: each length word leads to the next
+// block, and the last one must end where the image ends.
 #pragma once
 
 #include <cstdint>
 
+// A TAP block wherever it is stored: alone in a TAP image, or in a TZX block.
 struct TapBlock {
   const std::uint8_t* start;  // the flag byte
-  std::uint32_t length;       // the length word: flag, payload and check byte
+  std::uint32_t length;       // flag, payload and check byte
+  std::uint8_t lead;          // the stored bytes before the flag byte: length word, or TZX ID and fields
   bool complete;              // the block lies wholly within the image
 };
 
@@ -28,7 +29,3 @@ class BlockChain {
   std::uint64_t offset_ = 0;
   bool broken_ = false;
 };
-
-// Every block complete and nothing after the last: an image that new blocks
-// can be appended to.
-bool IsWholeChain(const std::uint8_t* bytes, std::uint64_t size);

@@ -5,12 +5,12 @@
 
 #include "base/integrity.h"
 #include "support/heap.h"
-#include "tape/block_chain.h"
 #include "tape/block_checksum.h"
 #include "tape/entry_pairing.h"
 #include "tape/extracted_form.h"
 #include "tape/field_roles.h"
 #include "tape/tape_image.h"
+#include "tape/tape_walk.h"
 
 namespace {
 
@@ -18,36 +18,40 @@ constexpr Status TooManyEntries = ShownFailure("Too many files in TAP image.");
 
 // How many entries the blocks make. The damage that the walk itself meets is
 // left to it.
-std::uint32_t CountEntries(const std::uint8_t* bytes, std::uint64_t size) {
-  BlockChain chain(bytes, size);
+template <typename Walk>
+std::uint32_t CountEntries(Walk& walk) {
   EntryPairing pairing;
   std::uint32_t count = 0;
   TapBlock block;
-  while (chain.Next(block) && count <= MaxEntries) {
+  while (walk.Next(block) && count <= MaxEntries) {
     if (pairing.StartsEntry(block)) ++count;
   }
   return count;
 }
 
-Status WalkBlocks(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size) {
-  BlockChain chain(bytes, size);
+// Pairs across whatever else the walk passes over: a TZX image may hold a
+// pause or a text between a header and its data.
+template <typename Walk>
+Status WalkBlocks(TapeImage& image, Walk& walk) {
   EntryPairing pairing;
   TapBlock block;
-  while (chain.Next(block)) {
+  while (walk.Next(block)) {
     const bool header = IsHeaderBlock(block);
     if (header && !block.complete) return SilentFailure(E_BAD_ARCHIVE);
     if (header && BlockChecksum(block.start, HeaderBlockLength) != 0) return SilentFailure(E_BAD_DATA);
     TapeEntry& entry = pairing.StartsEntry(block) ? AddEntry(image) : image.entries.At(image.entries.count - 1);
     if (header) {
       entry.headerBlock = block.start;
+      entry.headerLead = block.lead;
       continue;
     }
     entry.dataBlock = block.start;
     entry.dataBlockLength = block.length;
+    entry.dataLead = block.lead;
     // Only the last block can run past the end; it is listed but not extracted.
     entry.dataComplete = block.length >= 2 && block.complete;
   }
-  return chain.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
+  return walk.Broken() ? SilentFailure(E_BAD_ARCHIVE) : StatusOk;
 }
 
 std::uint32_t DecimalDigits(std::uint32_t value) {
@@ -86,8 +90,8 @@ void DeriveEntryFields(TapeEntry& entry, std::uint32_t index, const TapeImage& i
     ChooseExtractedForm(entry, ExtractHobetaInForce(image.settings));
   }
   entry.extractedSize = ExtractedForm(entry, image.headerlessDigits).Size();
-  entry.storedSize = (entry.dataBlock != nullptr ? entry.dataBlockLength + LengthWordSize : 0) +
-                     (entry.headerBlock != nullptr ? StoredHeaderBlockSize : 0);
+  entry.storedSize = (entry.dataBlock != nullptr ? entry.StoredData().length : 0) +
+                     (entry.headerBlock != nullptr ? entry.StoredHeader().length : 0);
 }
 
 }  // namespace
@@ -122,9 +126,13 @@ Status ScanImage(TapeImage& image, const std::uint8_t* bytes, std::uint64_t size
   image.Release();
   image.settings = settings;
   image.dosDateTime = dosDateTime;
-  const Status reserved = ReserveEntries(image, CountEntries(bytes, size));
+  ImageFormat format;
+  const Status known = FormatOfImage(bytes, size, format);
+  if (known.IsFailed()) return known;
+  const std::uint32_t count = WithTapeWalk(bytes, size, format, [](auto& walk) { return CountEntries(walk); });
+  const Status reserved = ReserveEntries(image, count);
   if (reserved.IsFailed()) return reserved;
-  const Status walked = WalkBlocks(image, bytes, size);
+  const Status walked = WithTapeWalk(bytes, size, format, [&](auto& walk) { return WalkBlocks(image, walk); });
   if (walked.IsFailed()) return walked;
   NumberHeaderless(image);
   for (std::uint32_t i = 0; i < image.entries.count; ++i) DeriveEntryFields(image.entries.items[i], i, image);

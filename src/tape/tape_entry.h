@@ -6,6 +6,12 @@
 
 #include "tape/tap_format.h"
 
+// Bytes of an image: where they start and how many.
+struct StoredRange {
+  const std::uint8_t* start;
+  std::uint32_t length;
+};
+
 // Kept by the thousand for a large image: only what the scan finds and what
 // the listing reads again and again; the hobeta header and the Rarev record
 // are made from it when they are wanted.
@@ -30,9 +36,17 @@ struct TapeEntry {
   std::uint8_t extractAsHobeta;
   std::uint8_t hobetaFits;
   std::uint8_t hasRarevRecord;  // named in the "Rarev compatible" form
+  // What is stored before each block's flag byte: the length word, or the
+  // TZX block's ID and fields.
+  std::uint8_t headerLead;
+  std::uint8_t dataLead;
 
   // Bytes between the data block's flag and checksum; 0 without a usable data block.
   std::uint32_t PayloadLength() const { return dataBlock != nullptr && dataBlockLength >= 2 ? dataBlockLength - 2 : 0; }
+
+  // The blocks as stored, from the first byte of what frames them.
+  StoredRange StoredHeader() const { return {headerBlock - headerLead, headerLead + std::uint32_t{HeaderBlockLength}}; }
+  StoredRange StoredData() const { return {dataBlock - dataLead, dataLead + dataBlockLength}; }
 
   const TapeHeader* Header() const {
     return headerBlock != nullptr ? reinterpret_cast<const TapeHeader*>(headerBlock + 1) : nullptr;

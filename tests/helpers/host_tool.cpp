@@ -18,7 +18,11 @@ CommandResult RunShell(const std::string& command, bool withErrors) {
   return result;
 }
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
 
 bool HaveTool(const char* name) { return RunShell(std::string("command -v ") + name).exitCode == 0; }
 

@@ -33,29 +33,30 @@ char* CopyPath(const char* path) {
 }  // namespace
 
 Status ImageFile::Open(const char* path, const FileOptions& options) {
-  if (HasFile() || viewed) return ShownFailure("Error 2834 (fileHandle already opened)");
-  std::memset(static_cast<void*>(this), 0, sizeof *this);
+  if (!IsFree()) return ShownFailure("Error 2834 (fileHandle already opened)");
   const Disposition disposition = options.disposition;
   const bool creates = disposition == Disposition::CreateNew || disposition == Disposition::CreateAlways;
   const Status failure = SilentFailure(creates ? E_ECREATE : E_EOPEN);
 
-  pathCopy = CopyPath(path);
+  char* pathCopy = CopyPath(path);
   if (pathCopy == nullptr) return StatusNoMemory;
-  file = os::Os().Open(path, options.access, disposition, &created);
+  bool created = false;
+  os::File* file = os::Os().Open(path, options.access, disposition, &created);
   if (file == nullptr) {
     // Like every other failed open, this one leaves the object holding nothing.
     MemFree(pathCopy);
-    pathCopy = nullptr;
-    created = false;
     return failure;
   }
-  deleteOnFailure = options.onFailure == OnFailure::Delete;
+  held_ = {.file = file,
+           .created = created,
+           .pathCopy = pathCopy,
+           .deleteOnFailure = options.onFailure == OnFailure::Delete};
 
-  if (!QuerySize(size)) {
+  if (!QuerySize(held_.size)) {
     Abandon();
     return failure;
   }
-  if (size > options.maximumSize) {
+  if (held_.size > options.maximumSize) {
     Abandon();
     return options.tooLarge;
   }
@@ -63,39 +64,34 @@ Status ImageFile::Open(const char* path, const FileOptions& options) {
     Abandon();
     return failure;
   }
-  isOpen = true;
   return StatusOk;
 }
 
 Status ImageFile::Close(CloseAs outcome) {
   bool ok = Unmap();
   if (HasFile()) {
-    if (!os::Os().Close(file)) ok = false;
-    if (deleteOnFailure && outcome == CloseAs::Failure && !os::Os().Delete(pathCopy)) ok = false;
+    if (!os::Os().Close(held_.file)) ok = false;
+    if (held_.deleteOnFailure && outcome == CloseAs::Failure && !os::Os().Delete(held_.pathCopy)) ok = false;
   }
-  size = 0;
-  file = nullptr;
-  deleteOnFailure = false;
-  created = false;
-  MemFree(pathCopy);
-  pathCopy = nullptr;
+  MemFree(held_.pathCopy);
+  held_ = {};
   return ok ? StatusOk : SilentFailure(E_ECLOSE);
 }
 
 bool ImageFile::Map(FileAccess access) {
-  if (viewed) return true;
-  std::uint64_t length = size;
+  if (held_.viewed) return true;
+  std::uint64_t length = held_.size;
   // The size read at open may be stale: it is read once more before giving up.
   for (bool retried = false;; retried = true) {
     // Whatever else happened to the file, its bytes are those viewed now.
     if (length == 0 && retried) {
-      viewed = true;  // an empty file: there is nothing to view
-      size = 0;
+      held_.viewed = true;  // an empty file: there is nothing to view
+      held_.size = 0;
       return true;
     }
-    if (length != 0 && os::Os().MapView(file, access, length, &view)) {
-      viewed = true;
-      size = length;
+    if (length != 0 && os::Os().MapView(held_.file, access, length, &held_.view)) {
+      held_.viewed = true;
+      held_.size = length;
       return true;
     }
     if (retried || !QuerySize(length)) return false;
@@ -104,76 +100,70 @@ bool ImageFile::Map(FileAccess access) {
 
 bool ImageFile::Unmap() {
   bool ok = true;
-  if (viewed && view.bytes != nullptr) ok = os::Os().UnmapView(&view);
-  viewed = false;
-  view = {};
+  if (held_.viewed && held_.view.bytes != nullptr) ok = os::Os().UnmapView(&held_.view);
+  held_.viewed = false;
+  held_.view = {};
   return ok;
 }
 
 bool ImageFile::QuerySize(std::uint64_t& out) {
-  if (os::Os().Size(file, &out)) return true;
+  if (os::Os().Size(held_.file, &out)) return true;
   out = 0;
   return false;
 }
 
 bool ImageFile::Read(void* bytes, std::uint64_t count) {
-  return InPieces(static_cast<std::uint8_t*>(bytes), count, [this](std::uint8_t* next, std::uint32_t piece,
-                                                                   std::uint32_t* done) {
-    return os::Os().Read(file, next, piece, done);
-  });
+  return InPieces(static_cast<std::uint8_t*>(bytes), count,
+                  [this](std::uint8_t* next, std::uint32_t piece, std::uint32_t* done) {
+                    return os::Os().Read(held_.file, next, piece, done);
+                  });
 }
 
 bool ImageFile::Write(const void* bytes, std::uint64_t count) {
   return InPieces(static_cast<const std::uint8_t*>(bytes), count,
                   [this](const std::uint8_t* next, std::uint32_t piece, std::uint32_t* done) {
-                    return os::Os().Write(file, next, piece, done);
+                    return os::Os().Write(held_.file, next, piece, done);
                   });
 }
 
-bool ImageFile::Flush() { return os::Os().Flush(file); }
+bool ImageFile::Flush() { return os::Os().Flush(held_.file); }
 
 bool ImageFile::GetTimes(std::uint64_t* creation, std::uint64_t* lastWrite) {
-  return os::Os().GetTimes(file, creation, lastWrite);
+  return os::Os().GetTimes(held_.file, creation, lastWrite);
 }
 
 bool ImageFile::SetTimes(std::uint64_t creation, std::uint64_t lastWrite) {
-  return os::Os().SetTimes(file, creation, lastWrite);
-}
-
-void ImageFile::Destroy() {
-  if (isOpen) Close(CloseAs::Failure);
-  MemFree(pathCopy);
-  std::memset(static_cast<void*>(this), 0, sizeof *this);
+  return os::Os().SetTimes(held_.file, creation, lastWrite);
 }
 
 Status ImageFile::CreateUnnamed(const char* besidePath) {
-  if (HasFile() || viewed) return ShownFailure("Error 2834 (fileHandle already opened)");
-  std::memset(static_cast<void*>(this), 0, sizeof *this);
-  file = os::Os().CreateUnnamed(besidePath);
+  if (!IsFree()) return ShownFailure("Error 2834 (fileHandle already opened)");
+  os::File* file = os::Os().CreateUnnamed(besidePath);
   if (file == nullptr) return SilentFailure(E_ECREATE);
-  created = true;
-  isOpen = true;
+  held_ = {.file = file, .created = true};
   return StatusOk;
 }
 
 bool ImageFile::GiveName(const char* path) {
-  if (pathCopy != nullptr) return false;
+  if (!HasFile() || held_.pathCopy != nullptr) return false;
   // The copy first: a name that is not remembered could never be removed.
-  pathCopy = CopyPath(path);
-  if (pathCopy != nullptr && os::Os().Link(file, path)) return true;
-  MemFree(pathCopy);
-  pathCopy = nullptr;
+  held_.pathCopy = CopyPath(path);
+  if (held_.pathCopy != nullptr && os::Os().Link(held_.file, path)) return true;
+  MemFree(held_.pathCopy);
+  held_.pathCopy = nullptr;
   return false;
 }
 
-bool ImageFile::CopyMetadataFrom(const ImageFile& other) { return os::Os().CopyMetadata(other.file, file); }
+bool ImageFile::CopyMetadataFrom(const ImageFile& other) {
+  return os::Os().CopyMetadata(other.held_.file, held_.file);
+}
 
 bool ImageFile::GiveWayTo(const char* replacement) {
   // A view that stays would keep the file from being replaced on Windows.
   bool replaced = false;
   if (Unmap()) {
-    replaced = os::Os().Replace(replacement, pathCopy, file);
-    file = nullptr;  // closed by the replacement, whatever its outcome
+    replaced = os::Os().Replace(replacement, held_.pathCopy, held_.file);
+    held_.file = nullptr;  // closed by the replacement, whatever its outcome
   }
   Close(CloseAs::Success);
   return replaced;

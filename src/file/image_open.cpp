@@ -28,7 +28,7 @@ Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& t
   if (result.IsFailed()) {
     image.Abandon();
   } else {
-    image.deleteOnFailure = false;
+    image.Keep();
   }
   return result;
 }

@@ -49,7 +49,7 @@ class ImagePack {
     // Missing, it seems, when there is an unnamed file to stand for it:
     // naming the new image will tell. Otherwise the open's failure stands.
     if (opened.IsFailed() && !unnamed) return opened;
-    switch (CaseOf(unnamed, opened.IsOk(), image_.created)) {
+    switch (CaseOf(unnamed, opened.IsOk(), image_.Created())) {
       case PackCase::NewUnnamed:
         return PackNewUnnamed(opened);
       case PackCase::NewInPlace:
@@ -85,7 +85,7 @@ class ImagePack {
   }
 
   Status PackStreamed() {
-    SourceBlocks blocks(settings_, image_.size);
+    SourceBlocks blocks(settings_, image_.Size());
     Status result = CheckAppendable();
     if (result.IsOk()) {
       replacement_.TakeOver(image_, times_.creation);
@@ -97,7 +97,7 @@ class ImagePack {
   // The replacement of an old image has a name from the start: made only
   // once every file has converted, so that a refused file leaves nothing.
   Status PackHeld() {
-    SourceBlocks blocks(settings_, image_.size);
+    SourceBlocks blocks(settings_, image_.Size());
     Status result = CheckAppendable();
     if (result.IsOk()) result = blocks.Convert(sourceDirectory_, addList_, nullptr);
     if (result.IsOk()) result = replacement_.Start(imagePath_);
@@ -110,14 +110,14 @@ class ImagePack {
 
   // New blocks can only follow blocks that lead exactly to the image's end.
   Status CheckAppendable() const {
-    return IsWholeChain(image_.Bytes(), image_.size) ? StatusOk : CorruptedImage;
+    return IsWholeChain(image_.Bytes(), image_.Size()) ? StatusOk : CorruptedImage;
   }
 
   // The image's bytes, when there is one, then the new blocks, into `target`.
   Status WriteBlocks(ImageFile& target, SourceBlocks& blocks, Blocks from) {
     BlockWriter writer(target);
     Status result = writer.Start();
-    if (result.IsOk() && image_.size != 0 && !writer.Append(image_.Bytes(), static_cast<std::uint32_t>(image_.size))) {
+    if (result.IsOk() && image_.Size() != 0 && !writer.Append(image_.Bytes(), static_cast<std::uint32_t>(image_.Size()))) {
       result = SilentFailure(E_EWRITE);
     }
     if (result.IsOk()) {

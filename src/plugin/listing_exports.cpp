@@ -76,7 +76,7 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
       std::strcpy(handle->path, ArchiveData->ArcName);
       result = OpenImage(handle->image, ArchiveData->ArcName, ImageUse::Listing, handle->times);
       if (result.IsOk()) {
-        result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.size, settings,
+        result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.Size(), settings,
                                 handle->times.dosDateTime);
       }
       handle->cursor = 0;

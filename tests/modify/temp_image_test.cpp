@@ -14,8 +14,6 @@ using fault_os::Op;
 
 class TempImageTest : public ::testing::Test {
  protected:
-  void TearDown() override { file.Destroy(); }
-
   std::string Image() const { return dir.Path("GAMES.TAP"); }
 
   fault_os::FaultyOs faults;
@@ -37,14 +35,14 @@ TEST_F(TempImageTest, NameIsTheImagePathANumberAndTemp) {
   Script(0, 0, 0, 0, 0);
   ASSERT_TRUE(MakeTempImage(Image().c_str(), name, file, ScriptedNumber).IsOk());
   EXPECT_EQ(std::string(name.CStr()), Image() + ".0.temp");
-  file.Destroy();
+  ASSERT_TRUE(file.Close(CloseAs::Success).IsOk());
 
   Script(4294967295u, 0, 0, 0, 0);
   ASSERT_TRUE(MakeTempImage(Image().c_str(), name, file, ScriptedNumber).IsOk());
   EXPECT_EQ(std::string(name.CStr()), Image() + ".4294967295.temp");
   // Created empty and open for writing, not mapped.
   EXPECT_EQ(FileBytes(name.CStr()), "");
-  EXPECT_FALSE(file.viewed);
+  EXPECT_EQ(file.Bytes(), nullptr);
   ASSERT_TRUE(file.Write("abc", 3));
   ASSERT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_EQ(FileBytes(Image() + ".4294967295.temp"), "abc");

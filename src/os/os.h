@@ -36,15 +36,18 @@ struct View {
   void* system;  // what undoing the view needs
 };
 
+// Pointers that an operation writes through may be null where the comment
+// says so, and are then not written; every other pointer must be valid.
 struct Methods {
   // Files. Creating a file and taking its access are one step: nobody else
-  // holds a file that Open returns, beyond what `access` shares. `created`
-  // tells that the file did not exist before.
+  // holds a file that Open returns, beyond what `access` shares. `created`,
+  // which may be null, tells that the file did not exist before.
   File* (*Open)(const char* path, Access access, Disposition disposition, bool* created);
   // The file is closed even when this fails.
   bool (*Close)(File* file);
   bool (*Size)(File* file, std::uint64_t* size);
-  // At the file position; `done` falls short of `count` only at the end of the file.
+  // At the file position; `done`, which may be null, falls short of `count`
+  // only at the end of the file, or for Write when the write fails.
   bool (*Read)(File* file, void* bytes, std::uint32_t count, std::uint32_t* done);
   bool (*Write)(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done);
   // Puts what the system holds of the file on its disk.
@@ -52,7 +55,7 @@ struct Methods {
   // A view of the first `size` bytes (not 0) of a file opened with `access`.
   bool (*MapView)(File* file, Access access, std::uint64_t size, View* view);
   bool (*UnmapView)(View* view);
-  // A null time is not read; SetTimes leaves a time of 0 as it is.
+  // A null time pointer is not written; SetTimes leaves a time of 0 as it is.
   bool (*GetTimes)(File* file, FileTime* creation, FileTime* lastWrite);
   bool (*SetTimes)(File* file, FileTime creation, FileTime lastWrite);
   bool (*Delete)(const char* path);
@@ -77,6 +80,7 @@ struct Methods {
 
   // Clock.
   FileTime (*Now)();
+  // Nanoseconds on a clock that never steps back, from an arbitrary start.
   std::uint64_t (*Counter)();
   void (*Sleep)(std::uint32_t milliseconds);
   // The DOS date (high 16 bits) and time (low 16 bits) of `time` in local

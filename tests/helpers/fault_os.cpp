@@ -88,12 +88,12 @@ bool Close(os::File* file) {
 bool Size(os::File* file, std::uint64_t* size) { return !Fails(Op::Size) && Inner().Size(file, size); }
 
 bool Read(os::File* file, void* bytes, std::uint32_t count, std::uint32_t* done) {
-  *done = 0;
+  if (done != nullptr) *done = 0;
   return !Fails(Op::Read) && Inner().Read(file, bytes, count, done);
 }
 
 bool Write(os::File* file, const void* bytes, std::uint32_t count, std::uint32_t* done) {
-  *done = 0;
+  if (done != nullptr) *done = 0;
   return !Fails(Op::Write) && Inner().Write(file, bytes, count, done);
 }
 

@@ -23,6 +23,20 @@ DWORD CreationDisposition(Disposition disposition) {
   return OPEN_ALWAYS;
 }
 
+// Right after CreateFileA succeeded: whether it made the file.
+bool Created(Disposition disposition) {
+  switch (disposition) {
+    case Disposition::CreateNew:
+      return true;
+    case Disposition::OpenExisting:
+      return false;
+    case Disposition::CreateAlways:
+    case Disposition::OpenAlways:
+      break;
+  }
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 File* Open(const char* path, Access access, Disposition disposition, bool* created) {
@@ -30,17 +44,7 @@ File* Open(const char* path, Access access, Disposition disposition, bool* creat
   const HANDLE handle = CreateFileA(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                                     nullptr, CreationDisposition(disposition), FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  switch (disposition) {
-    case Disposition::CreateNew:
-      *created = true;
-      break;
-    case Disposition::OpenExisting:
-      *created = false;
-      break;
-    default:
-      *created = GetLastError() != ERROR_ALREADY_EXISTS;
-      break;
-  }
+  if (created != nullptr) *created = Created(disposition);
   return reinterpret_cast<File*>(handle);
 }
 
@@ -56,14 +60,14 @@ bool Size(File* file, std::uint64_t* size) {
 bool Read(File* file, void* bytes, std::uint32_t count, std::uint32_t* done) {
   DWORD read = 0;
   const bool ok = ReadFile(HandleOf(file), bytes, count, &read, nullptr) != FALSE;
-  *done = read;
+  if (done != nullptr) *done = read;
   return ok;
 }
 
 bool Write(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done) {
   DWORD written = 0;
   const bool ok = WriteFile(HandleOf(file), bytes, count, &written, nullptr) != FALSE;
-  *done = written;
+  if (done != nullptr) *done = written;
   return ok;
 }
 

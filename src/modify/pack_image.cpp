@@ -1,6 +1,6 @@
 #include "modify/pack_image.h"
 
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "file/image_open.h"
 #include "modify/block_writer.h"
 #include "modify/corrupted_image.h"
@@ -80,7 +80,7 @@ class ImagePack {
     if (result.IsOk()) result = image_.Close(CloseAs::Success);
     if (result.IsOk()) return StatusOk;
     image_.Close(CloseAs::Success);
-    ImageFile::Delete(imagePath_);
+    DiskFile::Delete(imagePath_);
     return result;
   }
 
@@ -114,7 +114,7 @@ class ImagePack {
   }
 
   // The image's bytes, when there is one, then the new blocks, into `target`.
-  Status WriteBlocks(ImageFile& target, SourceBlocks& blocks, Blocks from) {
+  Status WriteBlocks(DiskFile& target, SourceBlocks& blocks, Blocks from) {
     BlockWriter writer(target);
     Status result = writer.Start();
     if (result.IsOk() && image_.Size() != 0 && !writer.Append(image_.Bytes(), static_cast<std::uint32_t>(image_.Size()))) {
@@ -129,7 +129,7 @@ class ImagePack {
 
   // A new image is the only copy of files that are moved: it reaches the
   // disk before they go. A replacement always does (Finish).
-  Status KeepIfMoved(ImageFile& target) {
+  Status KeepIfMoved(DiskFile& target) {
     if (sources_ == Sources::Moved && !target.Flush()) return SilentFailure(E_EWRITE);
     return StatusOk;
   }
@@ -147,7 +147,7 @@ class ImagePack {
   Sources sources_;
   const Settings& settings_;
   ImageReplacement replacement_;  // destroyed last: it removes what did not take the image's place
-  ImageFile image_;
+  DiskFile image_;
   ImageTimes times_{};
 };
 

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 class RunCopy {
  public:
-  explicit RunCopy(ImageFile& target) : target_(target) {}
+  explicit RunCopy(DiskFile& target) : target_(target) {}
   RunCopy(const RunCopy&) = delete;
   RunCopy& operator=(const RunCopy&) = delete;
 
@@ -19,7 +19,7 @@ class RunCopy {
   bool Flush();
 
  private:
-  ImageFile& target_;
+  DiskFile& target_;
   const std::uint8_t* start_ = nullptr;
   std::uint64_t length_ = 0;
 };

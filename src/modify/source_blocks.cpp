@@ -76,7 +76,7 @@ Status SourceBlocks::ConvertOne(const char* sourceDirectory, const char* name, c
   }
   // Sources are read, not mapped: one read of at most 64 KB costs less than
   // making and dropping a mapping, and each file is copied once either way.
-  ImageFile source;
+  DiskFile source;
   const Status opened = source.Open(path_.CStr(), {.maximumSize = MaxSourceFileSize, .tooLarge = SourceTooLarge});
   if (opened.IsFailed()) return opened;
   std::uint64_t creation;

@@ -44,13 +44,13 @@ std::uint32_t FreshTempNumber() {
   return RandomPool::Value();
 }
 
-Status MakeTempImage(const char* imagePath, String& name, ImageFile& file, TempNumberSource nextNumber) {
+Status MakeTempImage(const char* imagePath, String& name, DiskFile& file, TempNumberSource nextNumber) {
   return TakeTempName(imagePath, name, nextNumber, [&file](const char* path) {
     return file.Open(path, {.access = FileAccess::ReadWrite, .disposition = Disposition::CreateNew});
   });
 }
 
-Status NameTempImage(const char* imagePath, String& name, ImageFile& unnamed, TempNumberSource nextNumber) {
+Status NameTempImage(const char* imagePath, String& name, DiskFile& unnamed, TempNumberSource nextNumber) {
   return TakeTempName(imagePath, name, nextNumber, [&unnamed](const char* path) {
     return unnamed.GiveName(path) ? StatusOk : SilentFailure(E_ECREATE);
   });

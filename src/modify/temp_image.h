@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "support/ansi_string.h"
 
 // Where the number of each attempted name comes from.
@@ -17,10 +17,10 @@ std::uint32_t FreshTempNumber();
 // Creates the temporary image exclusively, open for writing and not mapped,
 // trying up to five names; `name` keeps the name that was created, or is left
 // empty on failure (host code E_ECREATE).
-Status MakeTempImage(const char* imagePath, String& name, ImageFile& file,
+Status MakeTempImage(const char* imagePath, String& name, DiskFile& file,
                      TempNumberSource nextNumber = FreshTempNumber);
 
-// Gives an unnamed file (ImageFile::CreateUnnamed) such a name, as
+// Gives an unnamed file (DiskFile::CreateUnnamed) such a name, as
 // MakeTempImage chooses one.
-Status NameTempImage(const char* imagePath, String& name, ImageFile& unnamed,
+Status NameTempImage(const char* imagePath, String& name, DiskFile& unnamed,
                      TempNumberSource nextNumber = FreshTempNumber);

@@ -5,12 +5,12 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "file/image_open.h"
 #include "tape/tape_image.h"
 
 struct ArchiveHandle {
-  ImageFile image;
+  DiskFile image;
   ImageTimes times{};
   TapeImage tape;  // with the private copy of the settings, taken when the handle is made
   std::uint32_t cursor = 0;  // the entry that the next ReadHeader describes and ProcessFile takes

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/error_report.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/run_copy.h"

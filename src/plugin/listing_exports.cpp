@@ -36,7 +36,7 @@ bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBl
 // What the listing gives as the entry's size: the trailer of a program of
 // length 0 is written even without a data block, so that its autostart line
 // comes back when the file is packed.
-bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& image) {
+bool WriteEntry(DiskFile& target, const TapeEntry& entry, const TapeImage& image) {
   if (entry.extractAsHobeta) {
     const HobetaHeader header = HobetaHeaderOf(entry, image.headerlessDigits);
     if (!target.Write(&header, sizeof header)) return false;
@@ -48,7 +48,7 @@ bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& imag
 }
 
 Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {
-  ImageFile target;
+  DiskFile target;
   const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = Disposition::CreateAlways, .onFailure = OnFailure::Delete};
   if (target.Open(destName, newTarget).IsFailed()) return SilentFailure(E_ECREATE);
   const bool written = WriteEntry(target, entry, handle.tape) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);

@@ -25,7 +25,7 @@ class ImageOpenTest : public ::testing::Test {
   fault_os::FaultyOs faults;
   ScratchDir dir;
   TimeZoneScope zone{"UTC0"};
-  ImageFile image;
+  DiskFile image;
   ImageTimes times{};
 };
 

@@ -18,7 +18,7 @@ class TempImageTest : public ::testing::Test {
 
   fault_os::FaultyOs faults;
   ScratchDir dir;
-  ImageFile file;
+  DiskFile file;
   String name;
 };
 

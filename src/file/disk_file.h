@@ -30,12 +30,12 @@ struct FileOptions {
   OnFailure onFailure = OnFailure::Keep;  // what Close(CloseAs::Failure) does with the file
 };
 
-class ImageFile {
+class DiskFile {
  public:
-  ImageFile() = default;
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-  ~ImageFile() { Close(CloseAs::Failure); }
+  DiskFile() = default;
+  DiskFile(const DiskFile&) = delete;
+  DiskFile& operator=(const DiskFile&) = delete;
+  ~DiskFile() { Close(CloseAs::Failure); }
 
   Status Open(const char* path, const FileOptions& options);
   // CloseAs::Failure deletes a file opened with OnFailure::Delete.
@@ -73,7 +73,7 @@ class ImageFile {
   // Gives a file made by CreateUnnamed the name `path`, which must be new.
   bool GiveName(const char* path);
   // Gives this file the permissions and extended attributes of `other`.
-  bool CopyMetadataFrom(const ImageFile& other);
+  bool CopyMetadataFrom(const DiskFile& other);
   // Closes this file and puts the closed file at `replacement` in its place,
   // in one durable step; false, with this file closed all the same, when
   // that fails.

@@ -1,4 +1,4 @@
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 #include <cstring>
 
@@ -32,7 +32,7 @@ char* CopyPath(const char* path) {
 
 }  // namespace
 
-Status ImageFile::Open(const char* path, const FileOptions& options) {
+Status DiskFile::Open(const char* path, const FileOptions& options) {
   if (!IsFree()) return ShownFailure("Error 2834 (fileHandle already opened)");
   const Disposition disposition = options.disposition;
   const bool creates = disposition == Disposition::CreateNew || disposition == Disposition::CreateAlways;
@@ -67,7 +67,7 @@ Status ImageFile::Open(const char* path, const FileOptions& options) {
   return StatusOk;
 }
 
-Status ImageFile::Close(CloseAs outcome) {
+Status DiskFile::Close(CloseAs outcome) {
   bool ok = Unmap();
   if (HasFile()) {
     if (!os::Os().Close(held_.file)) ok = false;
@@ -78,7 +78,7 @@ Status ImageFile::Close(CloseAs outcome) {
   return ok ? StatusOk : SilentFailure(E_ECLOSE);
 }
 
-bool ImageFile::Map(FileAccess access) {
+bool DiskFile::Map(FileAccess access) {
   if (held_.viewed) return true;
   std::uint64_t length = held_.size;
   // The size read at open may be stale: it is read once more before giving up.
@@ -98,7 +98,7 @@ bool ImageFile::Map(FileAccess access) {
   }
 }
 
-bool ImageFile::Unmap() {
+bool DiskFile::Unmap() {
   bool ok = true;
   if (held_.viewed && held_.view.bytes != nullptr) ok = os::Os().UnmapView(&held_.view);
   held_.viewed = false;
@@ -106,37 +106,37 @@ bool ImageFile::Unmap() {
   return ok;
 }
 
-bool ImageFile::QuerySize(std::uint64_t& out) {
+bool DiskFile::QuerySize(std::uint64_t& out) {
   if (os::Os().Size(held_.file, &out)) return true;
   out = 0;
   return false;
 }
 
-bool ImageFile::Read(void* bytes, std::uint64_t count) {
+bool DiskFile::Read(void* bytes, std::uint64_t count) {
   return InPieces(static_cast<std::uint8_t*>(bytes), count,
                   [this](std::uint8_t* next, std::uint32_t piece, std::uint32_t* done) {
                     return os::Os().Read(held_.file, next, piece, done);
                   });
 }
 
-bool ImageFile::Write(const void* bytes, std::uint64_t count) {
+bool DiskFile::Write(const void* bytes, std::uint64_t count) {
   return InPieces(static_cast<const std::uint8_t*>(bytes), count,
                   [this](const std::uint8_t* next, std::uint32_t piece, std::uint32_t* done) {
                     return os::Os().Write(held_.file, next, piece, done);
                   });
 }
 
-bool ImageFile::Flush() { return os::Os().Flush(held_.file); }
+bool DiskFile::Flush() { return os::Os().Flush(held_.file); }
 
-bool ImageFile::GetTimes(std::uint64_t* creation, std::uint64_t* lastWrite) {
+bool DiskFile::GetTimes(std::uint64_t* creation, std::uint64_t* lastWrite) {
   return os::Os().GetTimes(held_.file, creation, lastWrite);
 }
 
-bool ImageFile::SetTimes(std::uint64_t creation, std::uint64_t lastWrite) {
+bool DiskFile::SetTimes(std::uint64_t creation, std::uint64_t lastWrite) {
   return os::Os().SetTimes(held_.file, creation, lastWrite);
 }
 
-Status ImageFile::CreateUnnamed(const char* besidePath) {
+Status DiskFile::CreateUnnamed(const char* besidePath) {
   if (!IsFree()) return ShownFailure("Error 2834 (fileHandle already opened)");
   os::File* file = os::Os().CreateUnnamed(besidePath);
   if (file == nullptr) return SilentFailure(E_ECREATE);
@@ -144,7 +144,7 @@ Status ImageFile::CreateUnnamed(const char* besidePath) {
   return StatusOk;
 }
 
-bool ImageFile::GiveName(const char* path) {
+bool DiskFile::GiveName(const char* path) {
   if (!HasFile() || held_.pathCopy != nullptr) return false;
   // The copy first: a name that is not remembered could never be removed.
   held_.pathCopy = CopyPath(path);
@@ -154,11 +154,11 @@ bool ImageFile::GiveName(const char* path) {
   return false;
 }
 
-bool ImageFile::CopyMetadataFrom(const ImageFile& other) {
+bool DiskFile::CopyMetadataFrom(const DiskFile& other) {
   return os::Os().CopyMetadata(other.held_.file, held_.file);
 }
 
-bool ImageFile::GiveWayTo(const char* replacement) {
+bool DiskFile::GiveWayTo(const char* replacement) {
   // A view that stays would keep the file from being replaced on Windows.
   bool replaced = false;
   if (Unmap()) {
@@ -169,9 +169,9 @@ bool ImageFile::GiveWayTo(const char* replacement) {
   return replaced;
 }
 
-bool ImageFile::Delete(const char* path) { return os::Os().Delete(path); }
+bool DiskFile::Delete(const char* path) { return os::Os().Delete(path); }
 
-Status ImageFile::ResolvePath(const char* path, String& out) {
+Status DiskFile::ResolvePath(const char* path, String& out) {
   char resolved[4096];
   if (os::Os().ResolvePath(path, resolved, sizeof resolved) == 0) return SilentFailure(E_EOPEN);
   out.Clear();

@@ -1,4 +1,4 @@
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ using fault_os::Op;
 
 constexpr Status TooLarge = ShownFailure("too large", E_NOT_SUPPORTED);
 
-class ImageFileTest : public ::testing::Test {
+class DiskFileTest : public ::testing::Test {
  protected:
   Status Open(const std::string& name, FileAccess access, Disposition disposition, FileView view,
               OnFailure onFailure = OnFailure::Keep, std::uint64_t maximumSize = NoSizeLimit) {
@@ -30,7 +30,7 @@ class ImageFileTest : public ::testing::Test {
 
   fault_os::FaultyOs faults;
   ScratchDir dir;
-  ImageFile file;
+  DiskFile file;
 };
 
 constexpr auto Read = FileAccess::Read;
@@ -39,7 +39,7 @@ constexpr auto Mapped = FileView::Mapped;
 constexpr auto Unmapped = FileView::None;
 
 // No system makes a view of nothing: an empty file is viewed without one.
-TEST_F(ImageFileTest, EmptyImageIsViewedWithNothingBehind) {
+TEST_F(DiskFileTest, EmptyImageIsViewedWithNothingBehind) {
   dir.Write("empty.tap", "");
   faults.FailEvery(Op::MapView);
   faults.FailEvery(Op::UnmapView);
@@ -52,20 +52,20 @@ TEST_F(ImageFileTest, EmptyImageIsViewedWithNothingBehind) {
   EXPECT_EQ(faults.OpenFiles(), 0);
 }
 
-TEST_F(ImageFileTest, MappedImageShowsItsBytesAndIsSharedWithReadersOnly) {
+TEST_F(DiskFileTest, MappedImageShowsItsBytesAndIsSharedWithReadersOnly) {
   dir.Write("a.tap", std::string("\x13\x00\x00", 3));
   ASSERT_TRUE(Open("a.tap", Read, Disposition::OpenExisting, Mapped).IsOk());
   EXPECT_EQ(file.Size(), 3u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Bytes()), 3), std::string("\x13\x00\x00", 3));
   EXPECT_FALSE(IsFree("a.tap"));
-  ImageFile reader;
+  DiskFile reader;
   EXPECT_TRUE(reader.Open(dir.Path("a.tap").c_str(), {.view = Mapped}).IsOk());
   EXPECT_TRUE(reader.Close(CloseAs::Success).IsOk());
   EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
   EXPECT_TRUE(IsFree("a.tap"));
 }
 
-TEST_F(ImageFileTest, FailuresCarryTheDispositionsCodeSilently) {
+TEST_F(DiskFileTest, FailuresCarryTheDispositionsCodeSilently) {
   Status result = Open("missing.tap", Read, Disposition::OpenExisting, Mapped);
   EXPECT_EQ(HostCode(result), E_EOPEN);
   EXPECT_FALSE(result.flags & Status::Show);
@@ -78,7 +78,7 @@ TEST_F(ImageFileTest, FailuresCarryTheDispositionsCodeSilently) {
   EXPECT_TRUE(faults.TakeBoxes().empty());
 }
 
-TEST_F(ImageFileTest, OpenAlwaysTellsWhetherItCreatedTheFile) {
+TEST_F(DiskFileTest, OpenAlwaysTellsWhetherItCreatedTheFile) {
   ASSERT_TRUE(Open("new.tap", ReadWrite, Disposition::OpenAlways, Mapped).IsOk());
   EXPECT_TRUE(file.Created());
   EXPECT_TRUE(file.Close(CloseAs::Success).IsOk());
@@ -87,7 +87,7 @@ TEST_F(ImageFileTest, OpenAlwaysTellsWhetherItCreatedTheFile) {
   EXPECT_FALSE(file.Created());
 }
 
-TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
+TEST_F(DiskFileTest, FailedExtractionTargetIsDeletedOnClose) {
   ASSERT_TRUE(Open("out.bin", ReadWrite, Disposition::CreateAlways, Unmapped, OnFailure::Delete).IsOk());
   EXPECT_TRUE(file.Write("data", 4));
   EXPECT_TRUE(file.Close(CloseAs::Failure).IsOk());
@@ -100,7 +100,7 @@ TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
 
   // Still open when its object dies: the work on it did not finish.
   {
-    ImageFile late;
+    DiskFile late;
     ASSERT_TRUE(late.Open(dir.Path("late.bin").c_str(), {.access = ReadWrite,
                                                          .disposition = Disposition::CreateAlways,
                                                          .onFailure = OnFailure::Delete})
@@ -110,7 +110,7 @@ TEST_F(ImageFileTest, FailedExtractionTargetIsDeletedOnClose) {
   EXPECT_EQ(faults.OpenFiles(), 0);
 }
 
-TEST_F(ImageFileTest, FailedOpenDeletesOnlyAFileItCreated) {
+TEST_F(DiskFileTest, FailedOpenDeletesOnlyAFileItCreated) {
   dir.Write("old.bin", "old");
   faults.FailNth(Op::Size, 1);
   EXPECT_EQ(HostCode(Open("old.bin", ReadWrite, Disposition::OpenAlways, Unmapped, OnFailure::Delete)), E_EOPEN);
@@ -137,7 +137,7 @@ TEST_F(ImageFileTest, FailedOpenDeletesOnlyAFileItCreated) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.Bytes()), 3), "abc");
 }
 
-TEST_F(ImageFileTest, SizeLimitGivesTheCallersResultAndDeletesNothing) {
+TEST_F(DiskFileTest, SizeLimitGivesTheCallersResultAndDeletesNothing) {
   dir.Write("big.B", std::string(65534, 'x'));
   const Status result = Open("big.B", Read, Disposition::OpenExisting, Mapped, OnFailure::Delete, 65533);
   EXPECT_EQ(result.message, TooLarge.message);
@@ -148,7 +148,7 @@ TEST_F(ImageFileTest, SizeLimitGivesTheCallersResultAndDeletesNothing) {
   EXPECT_TRUE(Open("fits.B", Read, Disposition::OpenExisting, Mapped, OnFailure::Delete, 65533).IsOk());
 }
 
-TEST_F(ImageFileTest, ClosingNothingSucceedsWhateverTheSystemSays) {
+TEST_F(DiskFileTest, ClosingNothingSucceedsWhateverTheSystemSays) {
   faults.FailEvery(Op::Close);
   faults.FailEvery(Op::Delete);
   faults.FailEvery(Op::UnmapView);
@@ -156,7 +156,7 @@ TEST_F(ImageFileTest, ClosingNothingSucceedsWhateverTheSystemSays) {
   EXPECT_FALSE(faults.Injected());
 }
 
-TEST_F(ImageFileTest, SecondOpenIsRefusedAndTheFirstFileStaysOpen) {
+TEST_F(DiskFileTest, SecondOpenIsRefusedAndTheFirstFileStaysOpen) {
   dir.Write("a.tap", "abc");
   dir.Write("b.tap", "xyz");
   ASSERT_TRUE(Open("a.tap", ReadWrite, Disposition::OpenExisting, Mapped).IsOk());
@@ -169,7 +169,7 @@ TEST_F(ImageFileTest, SecondOpenIsRefusedAndTheFirstFileStaysOpen) {
   EXPECT_TRUE(IsFree("b.tap"));
 }
 
-TEST_F(ImageFileTest, WritesAndAViewAfterGrowing) {
+TEST_F(DiskFileTest, WritesAndAViewAfterGrowing) {
   ASSERT_TRUE(Open("img.tap", ReadWrite, Disposition::OpenAlways, Unmapped).IsOk());
   faults.FailEvery(Op::Write);
   EXPECT_TRUE(file.Write("", 0));  // nothing to write cannot fail
@@ -187,7 +187,7 @@ TEST_F(ImageFileTest, WritesAndAViewAfterGrowing) {
   EXPECT_EQ(dir.Read("img.tap"), "abcdefZ");
 }
 
-TEST_F(ImageFileTest, ReadTakesExactlyTheBytesAskedFor) {
+TEST_F(DiskFileTest, ReadTakesExactlyTheBytesAskedFor) {
   dir.Write("src.C", "abcdef");
   ASSERT_TRUE(Open("src.C", Read, Disposition::OpenExisting, Unmapped).IsOk());
   EXPECT_EQ(file.Bytes(), nullptr);
@@ -206,7 +206,7 @@ TEST_F(ImageFileTest, ReadTakesExactlyTheBytesAskedFor) {
   EXPECT_EQ(std::string(bytes, 6), "abcdef");
 }
 
-TEST_F(ImageFileTest, CloseFailureIsReportedAndTheObjectResetAllTheSame) {
+TEST_F(DiskFileTest, CloseFailureIsReportedAndTheObjectResetAllTheSame) {
   dir.Write("a.tap", "abc");
   for (const Op failing : {Op::UnmapView, Op::Close}) {
     SCOPED_TRACE(fault_os::NameOf(failing));
@@ -223,7 +223,7 @@ TEST_F(ImageFileTest, CloseFailureIsReportedAndTheObjectResetAllTheSame) {
 }
 
 // Callers retry opens on one object and need not destroy it after a failure.
-TEST_F(ImageFileTest, FailedOpensLeaveNothingOwned) {
+TEST_F(DiskFileTest, FailedOpensLeaveNothingOwned) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     EXPECT_EQ(HostCode(Open("missing", ReadWrite, Disposition::OpenExisting, Unmapped)), E_EOPEN);
     EXPECT_EQ(faults.LiveBlocks(), 0);
@@ -236,11 +236,11 @@ TEST_F(ImageFileTest, FailedOpensLeaveNothingOwned) {
   EXPECT_TRUE(Open("there", Read, Disposition::OpenExisting, Unmapped).IsOk());
 }
 
-TEST_F(ImageFileTest, UnnamedFileTakesANameAndAnImagesPlace) {
+TEST_F(DiskFileTest, UnnamedFileTakesANameAndAnImagesPlace) {
   dir.Write("image.tap", "old");
-  ImageFile image;
+  DiskFile image;
   ASSERT_TRUE(image.Open(dir.Path("image.tap").c_str(), {.access = ReadWrite, .view = Mapped}).IsOk());
-  ImageFile replacement;
+  DiskFile replacement;
   if (replacement.CreateUnnamed(dir.Path("image.tap").c_str()).IsFailed()) GTEST_SKIP() << "no unnamed files here";
   EXPECT_TRUE(replacement.Write("new", 3));
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"image.tap"});

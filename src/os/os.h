@@ -66,7 +66,9 @@ struct Methods {
   // Gives an unnamed file the name `path`, which must not exist yet.
   bool (*Link)(File* file, const char* path);
   // Gives `to` the permissions and extended attributes of `from`, where the
-  // system keeps them apart from the file times (POSIX).
+  // system keeps them apart from the file times (POSIX); never the read-only
+  // attribute: Replace refuses a read-only file, and the file meant to
+  // replace it must stay removable.
   bool (*CopyMetadata)(File* from, File* to);
   // Puts the file `from` in place of `to` in one step, durably; when `to` is
   // a symbolic link, in place of the file it names. `held` is the caller's

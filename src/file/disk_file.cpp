@@ -171,6 +171,12 @@ bool DiskFile::GiveWayTo(const char* replacement) {
 
 bool DiskFile::Delete(const char* path) { return os::Os().Delete(path); }
 
+bool DiskFile::FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
+  return os::Os().FindNames(prefix, found, context);
+}
+
+bool DiskFile::FlushName(const char* path) { return os::Os().FlushName(path); }
+
 Status DiskFile::ResolvePath(const char* path, String& out) {
   char resolved[4096];
   if (os::Os().ResolvePath(path, resolved, sizeof resolved) == 0) return SilentFailure(E_EOPEN);

@@ -80,6 +80,12 @@ class DiskFile {
   bool GiveWayTo(const char* replacement);
 
   static bool Delete(const char* path);
+  // Calls `found(context, rest)` for each file beside `prefix` whose name
+  // begins as the last part of `prefix` does; false when the directory
+  // cannot be read to its end.
+  static bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context);
+  // Puts the name of the file at `path` on its disk.
+  static bool FlushName(const char* path);
   // The file that `path` names, through symbolic links.
   static Status ResolvePath(const char* path, String& out);
 

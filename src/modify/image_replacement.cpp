@@ -47,6 +47,12 @@ bool ImageReplacement::BecomeImage() {
   return false;
 }
 
+bool ImageReplacement::KeepName() {
+  if (DiskFile::FlushName(target_.CStr())) return true;
+  DiskFile::Delete(target_.CStr());
+  return false;
+}
+
 void ImageReplacement::Discard() {
   file_.Close(CloseAs::Success);
   if (name_.length != 0) DiskFile::Delete(name_.CStr());

@@ -46,6 +46,10 @@ class ImageReplacement {
   // when the name is taken or the replacement cannot be closed; the
   // replacement is then gone.
   bool BecomeImage();
+  // After BecomeImage: puts the new image's name on the disk as well, for
+  // a caller whose sources go once the image stands. False when it cannot;
+  // the new image is then gone again.
+  bool KeepName();
 
  private:
   // Removes a replacement that did not take the image's place.

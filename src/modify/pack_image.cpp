@@ -6,6 +6,7 @@
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/source_blocks.h"
+#include "modify/temp_image.h"
 #include "tape/block_chain.h"
 
 // The new image is the old one with the new blocks after it, written beside
@@ -49,6 +50,8 @@ class ImagePack {
     // Missing, it seems, when there is an unnamed file to stand for it:
     // naming the new image will tell. Otherwise the open's failure stands.
     if (opened.IsFailed() && !unnamed) return opened;
+    // Held for writing now, the image is in nobody's replacement.
+    if (opened.IsOk()) RemoveTempLeftovers(imagePath_);
     switch (CaseOf(unnamed, opened.IsOk(), image_.Created())) {
       case PackCase::NewUnnamed:
         return PackNewUnnamed(opened);
@@ -68,16 +71,20 @@ class ImagePack {
   Status PackNewUnnamed(const Status& missing) {
     SourceBlocks blocks(settings_, 0);
     Status result = WriteBlocks(replacement_.File(), blocks, Blocks::Streamed);
-    if (result.IsOk()) result = KeepIfMoved(replacement_.File());
+    if (result.IsOk()) result = FlushIfMoved(replacement_.File());
     if (result.IsOk() && !replacement_.BecomeImage()) result = missing;
+    if (result.IsOk() && sources_ == Sources::Moved && !replacement_.KeepName()) result = SilentFailure(E_EWRITE);
     return result;
   }
 
   Status PackNewInPlace() {
     SourceBlocks blocks(settings_, 0);
     Status result = WriteBlocks(image_, blocks, Blocks::Streamed);
-    if (result.IsOk()) result = KeepIfMoved(image_);
+    if (result.IsOk()) result = FlushIfMoved(image_);
     if (result.IsOk()) result = image_.Close(CloseAs::Success);
+    if (result.IsOk() && sources_ == Sources::Moved && !DiskFile::FlushName(imagePath_)) {
+      result = SilentFailure(E_EWRITE);
+    }
     if (result.IsOk()) return StatusOk;
     image_.Close(CloseAs::Success);
     DiskFile::Delete(imagePath_);
@@ -127,9 +134,10 @@ class ImagePack {
     return result;
   }
 
-  // A new image is the only copy of files that are moved: it reaches the
-  // disk before they go. A replacement always does (Finish).
-  Status KeepIfMoved(DiskFile& target) {
+  // A new image is the only copy of files that are moved: its bytes reach
+  // the disk before they go, and so does its name once it has one. A
+  // replacement always does both (Finish).
+  Status FlushIfMoved(DiskFile& target) {
     if (sources_ == Sources::Moved && !target.Flush()) return SilentFailure(E_EWRITE);
     return StatusOk;
   }

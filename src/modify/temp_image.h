@@ -24,3 +24,11 @@ Status MakeTempImage(const char* imagePath, String& name, DiskFile& file,
 // MakeTempImage chooses one.
 Status NameTempImage(const char* imagePath, String& name, DiskFile& unnamed,
                      TempNumberSource nextNumber = FreshTempNumber);
+
+// Removes the temporary images of `imagePath` that nobody holds: what a
+// process killed while its replacement had a name left behind (always
+// where the system makes no unnamed files). Only names of exactly this
+// form are touched. The caller has the image open for writing, so shared
+// with nobody: a live process that is replacing the image holds it until
+// its temporary image has taken the image's place.
+void RemoveTempLeftovers(const char* imagePath);

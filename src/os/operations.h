@@ -9,7 +9,8 @@
 
 #define DOVED_OS_OPERATIONS(X)                                                                                   \
   X(Open) X(Close) X(Size) X(Read) X(Write) X(Flush) X(MapView) X(UnmapView) X(GetTimes) X(SetTimes) X(Delete) \
-  X(CreateUnnamed) X(Link) X(CopyMetadata) X(Replace) X(ResolvePath) X(Now) X(Counter) X(Sleep)                \
+  X(CreateUnnamed) X(Link) X(CopyMetadata) X(Replace) X(ResolvePath) X(FindNames) X(FlushName) X(Now)        \
+  X(Counter) X(Sleep)                                                                                            \
   X(LocalDosDateTime) X(Allocate) X(Reallocate) X(Free) X(ModulePath) X(ProfileInt) X(ProfileStruct)           \
   X(WriteProfileString) X(WriteProfileStruct) X(CanCreateIn) X(ShowErrorBox) X(SystemErrorText)
 

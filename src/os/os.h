@@ -79,6 +79,14 @@ struct Methods {
   // The path of the file that `path` names, through symbolic links; its
   // length, or 0 when it does not fit `size` or cannot be had.
   std::uint32_t (*ResolvePath)(const char* path, char* out, std::uint32_t size);
+  // Calls `found(context, rest)` for each file in the directory of `prefix`
+  // whose name begins with the last part of `prefix` (compared as the system
+  // compares names), `rest` being what follows it. False when the directory
+  // cannot be read to its end.
+  bool (*FindNames)(const char* prefix, void (*found)(void* context, const char* rest), void* context);
+  // Puts the directory entry that gives `path` its name on the disk, so that
+  // a file once flushed keeps its name through a power loss.
+  bool (*FlushName)(const char* path);
 
   // Clock.
   FileTime (*Now)();

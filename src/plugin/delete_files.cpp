@@ -8,6 +8,7 @@
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/run_copy.h"
+#include "modify/temp_image.h"
 #include "plugin/archive_handle.h"
 #include "plugin/entry_walk.h"
 #include "plugin/plugin_api.h"
@@ -32,6 +33,15 @@ bool CopyEntry(RunCopy& copy, const TapeEntry& entry) {
          copy.Add(entry.dataBlock - LengthWordSize, std::uint64_t{entry.dataBlockLength} + LengthWordSize);
 }
 
+// Leftovers of earlier, killed deletes go only while nobody else has the
+// image open, and so none of a delete that is still running.
+void SweepTempLeftovers(const char* imagePath) {
+  DiskFile image;
+  if (image.Open(imagePath, {.access = FileAccess::ReadWrite}).IsFailed()) return;
+  RemoveTempLeftovers(imagePath);
+  image.Close(CloseAs::Success);
+}
+
 // One delete: the open image and the replacement that will take its place.
 class ImageRewrite {
  public:
@@ -40,6 +50,7 @@ class ImageRewrite {
   ImageRewrite& operator=(const ImageRewrite&) = delete;
 
   Status Run(char* packedFile, const char* deleteList) {
+    SweepTempLeftovers(packedFile);
     tOpenArchiveData request{};
     request.ArcName = packedFile;
     request.OpenMode = PK_OM_EXTRACT;

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* OpNames[] = {"Open",     "Close",    "Size",        "Read",          "Write",
                                    "Flush",       "MapView",       "UnmapView",
                                    "GetTimes", "SetTimes", "Delete",      "CreateUnnamed", "Link",
-                                   "CopyMetadata", "Replace", "ResolvePath",
+                                   "CopyMetadata", "Replace", "ResolvePath", "FindNames", "FlushName",
                                    "Allocate", "Reallocate", "ModulePath", "ProfileStruct", "WriteProfileString",
                                    "WriteProfileStruct"};
 static_assert(sizeof OpNames / sizeof OpNames[0] == static_cast<std::size_t>(Op::Count));
@@ -148,6 +148,12 @@ bool Replace(const char* from, const char* to, os::File* held) {
 std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   return Fails(Op::ResolvePath) ? 0 : Inner().ResolvePath(path, out, size);
 }
+
+bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
+  return !Fails(Op::FindNames) && Inner().FindNames(prefix, found, context);
+}
+
+bool FlushName(const char* path) { return !Fails(Op::FlushName) && Inner().FlushName(path); }
 
 os::FileTime Now() { return Inner().Now(); }
 std::uint64_t Counter() { return Inner().Counter(); }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "helpers/file_contents.h"
 #include "helpers/scratch_dir.h"
@@ -83,6 +85,34 @@ TEST_F(TempImageTest, NameThatCannotBeFormedIsACreateFailure) {
   EXPECT_EQ(HostCode(status), E_ECREATE);
   EXPECT_NE(status.flags & Status::Show, 0);  // "Not enough memory" is still shown
   EXPECT_TRUE(FilesIn(dir.Path("")).empty());
+}
+
+// Only names of exactly the form MakeTempImage gives, and only those that
+// nobody holds, are removed.
+TEST_F(TempImageTest, LeftoversThatNobodyHoldsAreRemoved) {
+  const std::string image = Image();
+  StoreFile(image, "image");
+  const std::vector<std::string> gone = {".0.temp", ".123.temp", ".4294967295.temp"};
+  const std::vector<std::string> kept = {".4294967296.temp", ".0123.temp", ".12a.temp", "..temp", ".1.temp.bak",
+                                         ".1.TEMP",          ".1.temp.1.temp", ".7.temp"};
+  for (const std::string& end : gone) StoreFile(image + end, "x");
+  for (const std::string& end : kept) StoreFile(image + end, "x");
+  StoreFile(dir.Path("OTHER.TAP.1.temp"), "x");
+  // A live process's temporary image is open.
+  os::File* held = os::Native.Open((image + ".7.temp").c_str(), os::Access::ReadWrite, os::Disposition::OpenExisting,
+                                   nullptr);
+  ASSERT_NE(held, nullptr);
+  RemoveTempLeftovers(image.c_str());
+  os::Native.Close(held);
+  std::vector<std::string> expected = {"GAMES.TAP", "OTHER.TAP.1.temp"};
+  for (const std::string& end : kept) expected.push_back("GAMES.TAP" + end);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FilesIn(dir.Path("")), expected);
+  // A directory that cannot be read leaves everything as it was.
+  StoreFile(image + ".5.temp", "x");
+  faults.FailEvery(Op::FindNames);
+  RemoveTempLeftovers(image.c_str());
+  EXPECT_TRUE(FileExists(image + ".5.temp"));
 }
 
 }  // namespace

@@ -277,6 +277,35 @@ TEST_F(DeleteFilesTest, RefusedReplacementLeavesNothing) {
   EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
 }
 
+// What killed deletes and packs left (where the system makes no unnamed
+// files) goes with the next delete or pack of the image, but only while
+// nobody else has the image open: its replacement may be on its way.
+TEST_F(DeleteFilesTest, NextDeleteOrPackRemovesLeftovers) {
+  const std::string leftover = image + ".3989980075.temp";
+  const std::string source = dir.Path("x.C");
+  StoreFile(source, "x");
+  std::string sourceDirectory = dir.Path("");
+  std::string addList("x.C\0", 5);
+  const auto pack = [&] {
+    std::string path = image;
+    return PackFiles(path.data(), nullptr, sourceDirectory.data(), addList.data(), 0);
+  };
+  for (const bool deleting : {true, false}) {
+    SCOPED_TRACE(deleting ? "delete" : "pack");
+    for (const bool held : {true, false}) {
+      StoreFile(image, ThreeEntries);
+      StoreFile(leftover, "killed");
+      faults.FailEvery(Op::CreateUnnamed);
+      os::File* reader = held ? Prepare(ImageState::HeldByReader) : nullptr;
+      const int code = deleting ? Delete({"hello.B"}) : pack();
+      faults.Clear();
+      Release(reader);
+      EXPECT_EQ(code, held ? (deleting ? E_EWRITE : E_EOPEN) : 0);
+      EXPECT_EQ(FileExists(leftover), held);
+    }
+  }
+}
+
 // A name of 250 characters leaves no room in the directory entry for ".<number>.temp".
 TEST_F(DeleteFilesTest, NoRoomForATemporaryNameIsACreateFailure) {
   const std::string longName(250, 'g');

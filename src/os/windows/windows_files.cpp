@@ -2,6 +2,8 @@
 // sequential reading, shared with readers only when opened read-only.
 #include <windows.h>
 
+#include <cstring>
+
 #include "os/windows/windows_file_time.h"
 
 namespace os::windows {
@@ -139,5 +141,34 @@ std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   for (std::uint32_t i = 0; i <= length; ++i) out[i] = path[i];
   return length;
 }
+
+// FindFirstFileA matches short names as well, and ignores case: the long
+// name is checked again, as the system compares names.
+bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
+  const std::size_t prefixLength = std::strlen(prefix);
+  char pattern[MAX_PATH];
+  if (prefixLength + 2 > sizeof pattern) return false;
+  std::memcpy(pattern, prefix, prefixLength);
+  std::memcpy(pattern + prefixLength, "*", 2);
+  const char* start = prefix + prefixLength;
+  while (start > prefix && start[-1] != '\\' && start[-1] != '/' && start[-1] != ':') --start;
+  const std::size_t length = std::strlen(start);
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    const bool isFile = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (isFile && std::strlen(entry.cFileName) >= length && _strnicmp(entry.cFileName, start, length) == 0) {
+      found(context, entry.cFileName + length);
+    }
+  } while (FindNextFileA(search, &entry));
+  const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  return complete;
+}
+
+// Windows writes a file's directory entry with the file itself: the file's
+// own flush (FlushFileBuffers) has put its name on the disk.
+bool FlushName(const char*) { return true; }
 
 }  // namespace os::windows

@@ -106,7 +106,7 @@ class KillTest : public HostToolTest {
         leftovers.insert(name);
       }
     }
-    std::printf("%u kills: %u left the old image, %u the new one; %zu temporary files stayed\n", Rounds, killedOld,
+    std::printf("%u kills: %u left the old image, %u the new one; %zu temporary images were left\n", Rounds, killedOld,
                 killedNew, leftovers.size());
     std::fflush(stdout);  // before the next child inherits what is buffered
     // Nobody holds what the killed runs left: the next run removes it.

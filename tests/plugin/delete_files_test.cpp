@@ -41,7 +41,7 @@ const std::string ThreeEntries = Text(Concat({Program, Screen, Loose}));
 
 // How the image stands when a delete begins: as any image, or such that its
 // replacement is refused.
-enum class ImageState { Writable, ReadOnly, HeldByReader, NotFlushable };
+enum class ImageState { Writable, ReadOnly, HeldByReader };
 
 class DeleteFilesTest : public ::testing::Test {
  protected:
@@ -51,7 +51,6 @@ class DeleteFilesTest : public ::testing::Test {
     chmod(image.c_str(), 0644);
     StoreFile(image, ThreeEntries);
     if (state == ImageState::ReadOnly) chmod(image.c_str(), 0444);
-    if (state == ImageState::NotFlushable) faults.FailEvery(Op::Flush);
     if (state != ImageState::HeldByReader) return nullptr;
     return os::Native.Open(image.c_str(), os::Access::Read, os::Disposition::OpenExisting, nullptr);
   }
@@ -261,7 +260,7 @@ TEST_F(DeleteFilesTest, FailedOpenOfATemporaryNameTriesAnother) {
 // However the replacement is refused, it leaves nothing beside the image;
 // the image's read-only mode is never given to it, so it can always go.
 TEST_F(DeleteFilesTest, RefusedReplacementLeavesNothing) {
-  for (const ImageState state : {ImageState::ReadOnly, ImageState::HeldByReader, ImageState::NotFlushable}) {
+  for (const ImageState state : {ImageState::ReadOnly, ImageState::HeldByReader}) {
     SCOPED_TRACE(static_cast<int>(state));
     for (const bool unnamed : {true, false}) {
       if (!unnamed) faults.FailEvery(Op::CreateUnnamed);

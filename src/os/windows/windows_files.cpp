@@ -27,15 +27,8 @@ DWORD CreationDisposition(Disposition disposition) {
 
 // Right after CreateFileA succeeded: whether it made the file.
 bool Created(Disposition disposition) {
-  switch (disposition) {
-    case Disposition::CreateNew:
-      return true;
-    case Disposition::OpenExisting:
-      return false;
-    case Disposition::CreateAlways:
-    case Disposition::OpenAlways:
-      break;
-  }
+  if (disposition == Disposition::CreateNew) return true;
+  if (disposition == Disposition::OpenExisting) return false;
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 

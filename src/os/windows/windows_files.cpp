@@ -121,8 +121,12 @@ bool CopyMetadata(File*, File*) { return true; }
 // A file that is open cannot be renamed over: the caller's own handle goes
 // first. Only the move tells whether `to` names the new file; a handle that
 // failed to close is gone all the same.
+// A read-only `to` is refused before the move, as Windows itself refuses
+// it, whatever a file system or an emulation of Windows would let through.
 bool Replace(const char* from, const char* to, File* held) {
   if (held != nullptr) CloseHandle(HandleOf(held));
+  const DWORD attributes = GetFileAttributesA(to);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 

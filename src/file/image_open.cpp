@@ -2,7 +2,7 @@
 
 #include "file/dos_date_time.h"
 
-Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& times) {
+Status OpenImage(DiskFile& image, const char* path, ImageUse use, ImageTimes& times) {
   const bool writable = use != ImageUse::Listing;
   // An image that this call creates is removed again when the open fails;
   // one that existed is never deleted. A failed Open has closed what it
@@ -28,7 +28,7 @@ Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& t
   if (result.IsFailed()) {
     image.Abandon();
   } else {
-    image.deleteOnFailure = false;
+    image.Keep();
   }
   return result;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 // Larger images are beyond the 32-bit offsets of the entry list.
 inline constexpr std::uint64_t MaxImageSize = 0x7FFFFFFF;
@@ -24,4 +24,4 @@ struct ImageTimes {
 
 // Opens and maps the image into `image` and reads its times. On failure the
 // image is closed again, and deleted when this open made it.
-Status OpenImage(ImageFile& image, const char* path, ImageUse use, ImageTimes& times);
+Status OpenImage(DiskFile& image, const char* path, ImageUse use, ImageTimes& times);

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 class BlockWriter {
  public:
   static constexpr std::uint32_t BufferSize = 0x10000;
 
-  explicit BlockWriter(ImageFile& image) : image_(image) {}
+  explicit BlockWriter(DiskFile& image) : image_(image) {}
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
   ~BlockWriter();
@@ -24,7 +24,7 @@ class BlockWriter {
   bool Flush();
 
  private:
-  ImageFile& image_;
+  DiskFile& image_;
   std::uint8_t* buffer_ = nullptr;
   std::uint32_t used_ = 0;
 };

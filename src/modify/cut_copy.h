@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "file/image_file.h"
+#include "file/disk_file.h"
 
 class CutCopy {
  public:
-  CutCopy(ImageFile& target, const std::uint8_t* bytes, std::uint64_t size)
+  CutCopy(DiskFile& target, const std::uint8_t* bytes, std::uint64_t size)
       : target_(target), next_(bytes), end_(bytes + size) {}
   CutCopy(const CutCopy&) = delete;
   CutCopy& operator=(const CutCopy&) = delete;
@@ -21,7 +21,7 @@ class CutCopy {
   bool Finish() { return Cut(end_, 0); }
 
  private:
-  ImageFile& target_;
+  DiskFile& target_;
   const std::uint8_t* next_;  // the first byte not yet written or cut
   const std::uint8_t* end_;
 };

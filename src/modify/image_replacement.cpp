@@ -1,23 +1,23 @@
 #include "modify/image_replacement.h"
 
 bool ImageReplacement::StartUnnamed(const char* imagePath) {
-  return ImageFile::ResolvePath(imagePath, target_).IsOk() && file_.CreateUnnamed(target_.CStr()).IsOk();
+  return DiskFile::ResolvePath(imagePath, target_).IsOk() && file_.CreateUnnamed(target_.CStr()).IsOk();
 }
 
 Status ImageReplacement::Start(const char* imagePath) {
   if (file_.HasFile()) return StatusOk;
-  const Status resolved = ImageFile::ResolvePath(imagePath, target_);
+  const Status resolved = DiskFile::ResolvePath(imagePath, target_);
   if (resolved.IsFailed()) return SilentFailure(E_ECREATE);
   if (file_.CreateUnnamed(target_.CStr()).IsOk()) return StatusOk;
   return MakeTempImage(target_.CStr(), name_, file_, numbers_);
 }
 
-void ImageReplacement::TakeOver(const ImageFile& image, std::uint64_t creationTime) {
+void ImageReplacement::TakeOver(const DiskFile& image, std::uint64_t creationTime) {
   file_.CopyMetadataFrom(image);
   file_.SetTimes(creationTime, 0);
 }
 
-Status ImageReplacement::Finish(ImageFile& image) {
+Status ImageReplacement::Finish(DiskFile& image) {
   // The copy must be on disk before it takes the image's name, or a power
   // loss after the rename could leave neither the old image nor the new one.
   if (!file_.Flush()) return SilentFailure(E_EWRITE);
@@ -43,12 +43,18 @@ bool ImageReplacement::BecomeImage() {
     return false;
   }
   if (file_.Close(CloseAs::Success).IsOk()) return true;
-  ImageFile::Delete(target_.CStr());  // the new image, which this call made
+  DiskFile::Delete(target_.CStr());  // the new image, which this call made
+  return false;
+}
+
+bool ImageReplacement::KeepName() {
+  if (DiskFile::FlushName(target_.CStr())) return true;
+  DiskFile::Delete(target_.CStr());
   return false;
 }
 
 void ImageReplacement::Discard() {
   file_.Close(CloseAs::Success);
-  if (name_.length != 0) ImageFile::Delete(name_.CStr());
+  if (name_.length != 0) DiskFile::Delete(name_.CStr());
   name_.Clear();
 }

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "modify/temp_image.h"
 #include "support/ansi_string.h"
 
@@ -29,16 +29,16 @@ class ImageReplacement {
   // made.
   Status Start(const char* imagePath);
   // Where the new bytes go.
-  ImageFile& File() { return file_; }
+  DiskFile& File() { return file_; }
   // Gives the replacement what the image carries beside its bytes: its
   // creation time, permissions and extended attributes. Best effort: a file
   // system without them drops them.
-  void TakeOver(const ImageFile& image, std::uint64_t creationTime);
+  void TakeOver(const DiskFile& image, std::uint64_t creationTime);
   // Puts the replacement's bytes on disk, then the replacement in the place
   // of `image`, which is closed by it. E_EWRITE, E_ECREATE when it can
   // have no name, or E_ECLOSE when it cannot be closed; the image stays as
   // it was then.
-  Status Finish(ImageFile& image);
+  Status Finish(DiskFile& image);
   // Gives an unnamed replacement the image's own name, which nothing may
   // have yet, and closes it: to other programs, and after the process dies,
   // a new image appears whole or not at all; it is flushed only when the
@@ -46,13 +46,17 @@ class ImageReplacement {
   // when the name is taken or the replacement cannot be closed; the
   // replacement is then gone.
   bool BecomeImage();
+  // After BecomeImage: puts the new image's name on the disk as well, for
+  // a caller whose sources go once the image stands. False when it cannot;
+  // the new image is then gone again.
+  bool KeepName();
 
  private:
   // Removes a replacement that did not take the image's place.
   void Discard();
 
   TempNumberSource numbers_;
-  ImageFile file_;
+  DiskFile file_;
   String target_;  // the image, through links
   String name_;    // the replacement's name, once it has one
 };

@@ -1,7 +1,7 @@
 #include "modify/remove_sources.h"
 
 #include "modify/add_list.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "support/ansi_string.h"
 
 namespace {
@@ -26,7 +26,7 @@ Status RemoveSources(const char* sourceDirectory, const char* addList) {
   for (const char* name = PreviousListedName(addList, end);; name = PreviousListedName(addList, name)) {
     const Status built = BuildSourcePath(path, sourceDirectory, name);
     if (built.IsFailed()) return built;
-    if (!IsDirectoryName(name) && !ImageFile::Delete(path.CStr())) allDeleted = false;
+    if (!IsDirectoryName(name) && !DiskFile::Delete(path.CStr())) allDeleted = false;
     if (name == addList) break;
   }
   return allDeleted ? StatusOk : SourcesNotRemoved;

@@ -76,14 +76,14 @@ Status SourceBlocks::ConvertOne(const char* sourceDirectory, const char* name, c
   }
   // Sources are read, not mapped: one read of at most 64 KB costs less than
   // making and dropping a mapping, and each file is copied once either way.
-  ImageFile source;
+  DiskFile source;
   const Status opened = source.Open(path_.CStr(), {.maximumSize = MaxSourceFileSize, .tooLarge = SourceTooLarge});
   if (opened.IsFailed()) return opened;
   std::uint64_t creation;
-  if (!source.Read(contents_, source.size) || !source.GetTimes(&creation, nullptr)) return SilentFailure(E_EOPEN);
+  if (!source.Read(contents_, source.Size()) || !source.GetTimes(&creation, nullptr)) return SilentFailure(E_EOPEN);
 
   TapeFilePlan plan;
-  const auto size = static_cast<std::uint32_t>(source.size);
+  const auto size = static_cast<std::uint32_t>(source.Size());
   const Status planned = PlanTapeFile(entryName, contents_, size, creation, settings_, plan);
   if (planned.IsFailed()) return planned;
   const Status filled = FillPackedItem(item, plan, contents_, format_);

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "modify/block_writer.h"
 #include "modify/packed_item.h"
 #include "settings/settings.h"

@@ -50,15 +50,18 @@ struct ProfileValue {
   bool found;  // Bytes: set when reading took a value
 };
 
+// Pointers that an operation writes through may be null where the comment
+// says so, and are then not written; every other pointer must be valid.
 struct Methods {
   // Files. Creating a file and taking its access are one step: nobody else
-  // holds a file that Open returns, beyond what `access` shares. `created`
-  // tells that the file did not exist before.
+  // holds a file that Open returns, beyond what `access` shares. `created`,
+  // which may be null, tells that the file did not exist before.
   File* (*Open)(const char* path, Access access, Disposition disposition, bool* created);
   // The file is closed even when this fails.
   bool (*Close)(File* file);
   bool (*Size)(File* file, std::uint64_t* size);
-  // At the file position; `done` falls short of `count` only at the end of the file.
+  // At the file position; `done`, which may be null, falls short of `count`
+  // only at the end of the file, or for Write when the write fails.
   bool (*Read)(File* file, void* bytes, std::uint32_t count, std::uint32_t* done);
   bool (*Write)(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done);
   // Puts what the system holds of the file on its disk.
@@ -66,7 +69,7 @@ struct Methods {
   // A view of the first `size` bytes (not 0) of a file opened with `access`.
   bool (*MapView)(File* file, Access access, std::uint64_t size, View* view);
   bool (*UnmapView)(View* view);
-  // A null time is not read; SetTimes leaves a time of 0 as it is.
+  // A null time pointer is not written; SetTimes leaves a time of 0 as it is.
   bool (*GetTimes)(File* file, FileTime* creation, FileTime* lastWrite);
   bool (*SetTimes)(File* file, FileTime creation, FileTime lastWrite);
   bool (*Delete)(const char* path);
@@ -77,7 +80,9 @@ struct Methods {
   // Gives an unnamed file the name `path`, which must not exist yet.
   bool (*Link)(File* file, const char* path);
   // Gives `to` the permissions and extended attributes of `from`, where the
-  // system keeps them apart from the file times (POSIX).
+  // system keeps them apart from the file times (POSIX); never the read-only
+  // attribute: Replace refuses a read-only file, and the file meant to
+  // replace it must stay removable.
   bool (*CopyMetadata)(File* from, File* to);
   // Puts the file `from` in place of `to` in one step, durably; when `to` is
   // a symbolic link, in place of the file it names. `held` is the caller's
@@ -88,9 +93,18 @@ struct Methods {
   // The path of the file that `path` names, through symbolic links; its
   // length, or 0 when it does not fit `size` or cannot be had.
   std::uint32_t (*ResolvePath)(const char* path, char* out, std::uint32_t size);
+  // Calls `found(context, rest)` for each file in the directory of `prefix`
+  // whose name begins with the last part of `prefix` (compared as the system
+  // compares names), `rest` being what follows it. False when the directory
+  // cannot be read to its end.
+  bool (*FindNames)(const char* prefix, void (*found)(void* context, const char* rest), void* context);
+  // Puts the directory entry that gives `path` its name on the disk, so that
+  // a file once flushed keeps its name through a power loss.
+  bool (*FlushName)(const char* path);
 
   // Clock.
   FileTime (*Now)();
+  // Nanoseconds on a clock that never steps back, from an arbitrary start.
   std::uint64_t (*Counter)();
   void (*Sleep)(std::uint32_t milliseconds);
   // The DOS date (high 16 bits) and time (low 16 bits) of `time` in local

@@ -1,12 +1,11 @@
 #include "plugin/archive_handle.h"
 
-#include <cstring>
-
 void ReleaseHandle(ArchiveHandle& handle) {
   handle.image.Close(CloseAs::Success);
-  handle.image.Destroy();
   handle.tape.Release();
-  std::memset(static_cast<void*>(&handle), 0, sizeof handle);
+  handle.times = {};
+  handle.cursor = 0;
+  handle.path[0] = '\0';
 }
 
 const TapeEntry* TakeEntry(ArchiveHandle& handle) {

@@ -5,19 +5,20 @@
 #include <cstdint>
 
 #include "base/status.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "file/image_open.h"
 #include "tape/tape_image.h"
 
 struct ArchiveHandle {
-  ImageFile image;
-  ImageTimes times;
+  DiskFile image;
+  ImageTimes times{};
   TapeImage tape;  // with the private copy of the settings, taken when the handle is made
-  std::uint32_t cursor;  // the entry that the next ReadHeader describes and ProcessFile takes
-  char path[260];
+  std::uint32_t cursor = 0;  // the entry that the next ReadHeader describes and ProcessFile takes
+  char path[260] = {};
 };
 
-// Closes the image, frees every entry and leaves the handle all zero.
+// Closes the image and frees every entry: the handle holds nothing more and
+// can take another image.
 void ReleaseHandle(ArchiveHandle& handle);
 
 // The entry at the cursor, which moves on by one; null past the last entry.

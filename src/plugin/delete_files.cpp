@@ -5,10 +5,11 @@
 #include <cstring>
 
 #include "base/error_report.h"
-#include "file/image_file.h"
+#include "file/disk_file.h"
 #include "modify/corrupted_image.h"
 #include "modify/image_replacement.h"
 #include "modify/cut_copy.h"
+#include "modify/temp_image.h"
 #include "plugin/archive_handle.h"
 #include "plugin/entry_walk.h"
 #include "plugin/plugin_api.h"
@@ -29,6 +30,15 @@ bool CutEntry(CutCopy& copy, const TapeEntry& entry) {
          (entry.dataBlock == nullptr || cut(entry.StoredData()));
 }
 
+// Leftovers of earlier, killed deletes go only while nobody else has the
+// image open, and so none of a delete that is still running.
+void SweepTempLeftovers(const char* imagePath) {
+  DiskFile image;
+  if (image.Open(imagePath, {.access = FileAccess::ReadWrite}).IsFailed()) return;
+  RemoveTempLeftovers(imagePath);
+  image.Close(CloseAs::Success);
+}
+
 // One delete: the open image and the replacement that will take its place.
 class ImageRewrite {
  public:
@@ -37,6 +47,7 @@ class ImageRewrite {
   ImageRewrite& operator=(const ImageRewrite&) = delete;
 
   Status Run(char* packedFile, const char* deleteList) {
+    SweepTempLeftovers(packedFile);
     tOpenArchiveData request{};
     request.ArcName = packedFile;
     request.OpenMode = PK_OM_EXTRACT;
@@ -68,7 +79,7 @@ class ImageRewrite {
   // listed ones. Entries lie in image order, each header before its data.
   Status CopyKeptEntries(const char* deleteList) {
     Status result = StatusOk;
-    CutCopy copy(replacement_.File(), image_->image.Bytes(), image_->image.size);
+    CutCopy copy(replacement_.File(), image_->image.Bytes(), image_->image.Size());
     const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
       const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.

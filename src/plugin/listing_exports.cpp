@@ -33,7 +33,7 @@ void FreeHandle(ArchiveHandle* handle) {
 
 bool IsChecksumValid(const TapeEntry& entry) { return BlockChecksum(entry.dataBlock, entry.dataBlockLength) == 0; }
 
-bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& image) {
+bool WriteEntry(DiskFile& target, const TapeEntry& entry, const TapeImage& image) {
   for (const ExtractedPiece& piece : ExtractedForm(entry, image.headerlessDigits)) {
     if (!target.Write(piece.bytes, piece.length)) return false;
   }
@@ -41,7 +41,7 @@ bool WriteEntry(ImageFile& target, const TapeEntry& entry, const TapeImage& imag
 }
 
 Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* destName) {
-  ImageFile target;
+  DiskFile target;
   const FileOptions newTarget{.access = FileAccess::ReadWrite, .disposition = Disposition::CreateAlways, .onFailure = OnFailure::Delete};
   if (target.Open(destName, newTarget).IsFailed()) return SilentFailure(E_ECREATE);
   const bool written = WriteEntry(target, entry, handle.tape) && target.SetTimes(EncodeTimeCode(entry), handle.times.lastWrite);
@@ -69,7 +69,7 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
       std::strcpy(handle->path, ArchiveData->ArcName);
       result = OpenImage(handle->image, ArchiveData->ArcName, ImageUse::Listing, handle->times);
       if (result.IsOk()) {
-        result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.size, settings,
+        result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.Size(), settings,
                                 handle->times.dosDateTime);
       }
       handle->cursor = 0;

@@ -2,7 +2,9 @@
 // independent TAP tools making the image and reading the result.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "helpers/file_contents.h"
 #include "helpers/host_tool.h"
@@ -45,6 +47,21 @@ TEST_F(DeleteThroughHostTool, ImageAfterADeleteReadsCleanlyInTzxlist) {
   EXPECT_EQ(Occurrences(listed.output, "(PASS)"), 3u) << listed.output;
   EXPECT_NE(listed.output.find("Bytes: \"screen"), std::string::npos) << listed.output;
   EXPECT_EQ(listed.output.find("Program:"), std::string::npos) << listed.output;
+}
+
+// A read-only image is not replaced, and the replacement that was refused
+// does not stay beside it.
+TEST_F(DeleteThroughHostTool, ReadOnlyImageIsRefusedAndNothingStaysBesideIt) {
+  const tap_builder::Bytes block = tap_builder::DataBlock(tap_builder::Pattern(300));
+  const std::string image = dir.Path("work/img.tap");
+  std::filesystem::create_directory(dir.Path("work"));
+  StoreFile(image, std::string(block.begin(), block.end()));
+  std::filesystem::permissions(image, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                          std::filesystem::perms::others_read);
+  const CommandResult deleted = Doved("delete " + Quoted(image) + " " + Quoted("000!   data"), true);
+  EXPECT_EQ(deleted.exitCode, 19) << deleted.output;
+  EXPECT_EQ(FileBytes(image), std::string(block.begin(), block.end()));
+  EXPECT_EQ(FilesIn(dir.Path("work")), std::vector<std::string>{"img.tap"});
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // A file manager killed while it packs or deletes: whenever the kill comes,
-// the image is its old bytes or its new bytes, and no temporary file stays.
+// the image is its old bytes or its new bytes, nothing but a temporary image
+// stays beside it, and the next run to the end removes that. How often a
+// kill meets each stage depends on the scheduler: it is reported, not
+// asserted.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,9 +26,6 @@
 namespace {
 
 constexpr unsigned Rounds = 60;
-// The naming window is some microseconds of a run of tens of milliseconds:
-// a kill meets it in about one run of a thousand.
-constexpr unsigned MaxLeftovers = 2;
 
 // The image's bytes, or nothing when there is no image: an empty file is
 // not the same as none.
@@ -79,7 +80,9 @@ class KillTest : public HostToolTest {
     ASSERT_TRUE(after != before) << "the command changed nothing";
     unsigned killedOld = 0;
     unsigned killedNew = 0;
-    unsigned leftovers = 0;
+    std::set<std::string> leftovers;
+    const std::string work = dir.Path("work");
+    const std::string tempPrefix = std::filesystem::path(image).filename().string() + ".";
     for (unsigned round = 0; round < Rounds; ++round) {
       prepare();
       const long delay = std::uniform_int_distribution<long>(0, whole.count() + whole.count() / 4)(random);
@@ -94,21 +97,22 @@ class KillTest : public HostToolTest {
       EXPECT_TRUE(now == before || now == after) << "the image is neither old nor new: " << Describe(now);
       if (now == before) ++killedOld;
       if (now == after) ++killedNew;
-      // A kill between the few calls that name the replacement and put it in
-      // the image's place leaves it under its temporary name; none other may.
-      for (const std::string& name : FilesIn(dir.Path("work"))) {
+      // A kill while the replacement has a name (always, where the system
+      // makes no unnamed files) leaves it under its temporary name; nothing
+      // else may stay.
+      for (const std::string& name : FilesIn(work)) {
         if (std::find(expectedFiles.begin(), expectedFiles.end(), name) != expectedFiles.end()) continue;
-        EXPECT_TRUE(name.ends_with(".temp")) << name;
-        ++leftovers;
-        std::remove(dir.Path("work/" + name).c_str());
+        EXPECT_TRUE(name.starts_with(tempPrefix) && name.ends_with(".temp")) << name;
+        leftovers.insert(name);
       }
     }
-    std::printf("%u kills: %u left the old image, %u the new one, %u a temporary file\n", Rounds, killedOld,
-                killedNew, leftovers);
-    EXPECT_LE(leftovers, MaxLeftovers);
-    // The kills met the work both before and after the image changed.
-    EXPECT_GT(killedOld, 0u);
-    EXPECT_GT(killedNew, 0u);
+    std::printf("%u kills: %u left the old image, %u the new one; %zu temporary images were left\n", Rounds, killedOld,
+                killedNew, leftovers.size());
+    std::fflush(stdout);  // before the next child inherits what is buffered
+    // Nobody holds what the killed runs left: the next run removes it.
+    prepare();
+    RunWhole(args);
+    EXPECT_EQ(TempFilesIn(work), std::vector<std::string>{});
   }
 };
 

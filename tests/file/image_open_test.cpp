@@ -25,7 +25,7 @@ class ImageOpenTest : public ::testing::Test {
   fault_os::FaultyOs faults;
   ScratchDir dir;
   TimeZoneScope zone{"UTC0"};
-  ImageFile image;
+  DiskFile image;
   ImageTimes times{};
 };
 
@@ -33,7 +33,7 @@ TEST_F(ImageOpenTest, EmptyImageOpensWithItsTimes) {
   const std::string path = dir.Write("empty.tap", "");
   SetLastWriteTime(path, UtcFileTime(2020, 5, 17, 10, 20, 31, 4000000));
   ASSERT_TRUE(OpenImage(image, path.c_str(), ImageUse::Listing, times).IsOk());
-  EXPECT_TRUE(image.viewed);
+  EXPECT_TRUE(image.HasFile());
   EXPECT_EQ(image.Bytes(), nullptr);
   EXPECT_EQ(times.lastWrite, UtcFileTime(2020, 5, 17, 10, 20, 31, 4000000));
   const std::uint32_t date = (40 << 9) | (5 << 5) | 17;
@@ -51,7 +51,7 @@ TEST_F(ImageOpenTest, ImageOverTwoGigabytesIsAnUnknownFormat) {
   EXPECT_EQ(HostCode(result), E_UNKNOWN_FORMAT);
   EXPECT_FALSE(result.flags & Status::Show);
   EXPECT_FALSE(image.HasFile());
-  EXPECT_FALSE(image.viewed);
+  EXPECT_EQ(image.Bytes(), nullptr);
   EXPECT_TRUE(faults.TakeBoxes().empty());
   // Refused for its size before any of it is viewed: a view that cannot be
   // had changes nothing.
@@ -106,7 +106,7 @@ TEST_F(ImageOpenTest, FailedOpenRemovesOnlyAnImageItCreated) {
 
   // Once open, the image is never deleted by a close.
   ASSERT_TRUE(OpenImage(image, fresh.c_str(), ImageUse::Packing, times).IsOk());
-  EXPECT_TRUE(image.created);
+  EXPECT_TRUE(image.Created());
   EXPECT_TRUE(image.Close(CloseAs::Failure).IsOk());
   EXPECT_TRUE(dir.Has("new.tap"));
 }

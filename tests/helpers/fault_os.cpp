@@ -14,7 +14,7 @@ namespace {
 constexpr const char* OpNames[] = {"Open",     "Close",    "Size",        "Read",          "Write",
                                    "Flush",       "MapView",       "UnmapView",
                                    "GetTimes", "SetTimes", "Delete",      "CreateUnnamed", "Link",
-                                   "CopyMetadata", "Replace", "ResolvePath",
+                                   "CopyMetadata", "Replace", "ResolvePath", "FindNames", "FlushName",
                                    "Allocate", "Reallocate", "ModulePath", "ReadProfile", "WriteProfile"};
 static_assert(sizeof OpNames / sizeof OpNames[0] == static_cast<std::size_t>(Op::Count));
 
@@ -87,12 +87,12 @@ bool Close(os::File* file) {
 bool Size(os::File* file, std::uint64_t* size) { return !Fails(Op::Size) && Inner().Size(file, size); }
 
 bool Read(os::File* file, void* bytes, std::uint32_t count, std::uint32_t* done) {
-  *done = 0;
+  if (done != nullptr) *done = 0;
   return !Fails(Op::Read) && Inner().Read(file, bytes, count, done);
 }
 
 bool Write(os::File* file, const void* bytes, std::uint32_t count, std::uint32_t* done) {
-  *done = 0;
+  if (done != nullptr) *done = 0;
   return !Fails(Op::Write) && Inner().Write(file, bytes, count, done);
 }
 
@@ -147,6 +147,12 @@ bool Replace(const char* from, const char* to, os::File* held) {
 std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   return Fails(Op::ResolvePath) ? 0 : Inner().ResolvePath(path, out, size);
 }
+
+bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
+  return !Fails(Op::FindNames) && Inner().FindNames(prefix, found, context);
+}
+
+bool FlushName(const char* path) { return !Fails(Op::FlushName) && Inner().FlushName(path); }
 
 os::FileTime Now() { return Inner().Now(); }
 std::uint64_t Counter() { return Inner().Counter(); }

@@ -30,6 +30,8 @@ enum class Op : std::uint8_t {
   CopyMetadata,
   Replace,
   ResolvePath,
+  FindNames,
+  FlushName,
   Allocate,
   Reallocate,
   ModulePath,

@@ -29,3 +29,10 @@ inline std::vector<std::string> FilesIn(const std::string& directory) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+// The names in `directory` that end with ".temp": temporary images beside their images.
+inline std::vector<std::string> TempFilesIn(const std::string& directory) {
+  std::vector<std::string> names = FilesIn(directory);
+  std::erase_if(names, [](const std::string& name) { return !name.ends_with(".temp"); });
+  return names;
+}

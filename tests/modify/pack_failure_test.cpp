@@ -3,7 +3,10 @@
 // the old bytes and the new blocks, or with a host code and the image as it
 // was (absent when the call created it); either way with no file left open,
 // no heap block left allocated, and no other file in the directory.
+#include <sys/stat.h>
+
 #include <set>
+#include <utility>
 
 #include "helpers/pack_session.h"
 #include "helpers/tap_builder.h"
@@ -39,14 +42,12 @@ class PackFailureTest : public PackingTest {
   }
 
   void RemoveTemporaryFiles() {
-    for (const std::string& name : FilesIn(dir_.Path())) {
-      if (name.ends_with(".temp")) std::remove(dir_.Path(name).c_str());
-    }
+    for (const std::string& name : TempFilesIn(dir_.Path())) std::remove(dir_.Path(name).c_str());
   }
 
   // Packs "a.C" and "data1" into an existing image, or into a new one, with
-  // each call failing in turn.
-  void CheckEveryFailingCall(bool newImage, int flags) {
+  // each call failing in turn. A read-only image refuses every run.
+  void CheckEveryFailingCall(bool newImage, int flags, bool readOnly = false) {
     const std::string before = newImage ? "" : Existing();
     const std::vector<std::string> expectedFiles =
         newImage ? std::vector<std::string>{"a.C", "data1"} : std::vector<std::string>{"a.C", "data1", "image.tap"};
@@ -59,7 +60,9 @@ class PackFailureTest : public PackingTest {
           WriteSource(Source("a.C"), "abc", PairTime(32768, 3));
           WriteSource(Source("data1"), "raw", HeaderlessMarkerTime);
           if (!newImage) StoreFile(ImagePath(), before);
+          if (readOnly) chmod(ImagePath().c_str(), 0444);
           code = Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, flags);
+          chmod(ImagePath().c_str(), 0644);
         },
         [&](const std::string& failed) {
           SCOPED_TRACE(::testing::Message() << (failed.empty() ? "nothing failing" : failed + " failing")
@@ -69,6 +72,9 @@ class PackFailureTest : public PackingTest {
           // told; the packing stands.
           const bool sourcesKept = boxes == std::vector<std::string>{"Error deleting source files/directories"} ||
                                    boxes == std::vector<std::string>{"Not enough memory"};
+          if (readOnly) {
+            EXPECT_NE(code, 0);
+          }
           if (code == 0) {
             EXPECT_EQ(FileBytes(ImagePath()), before + Added());
             if ((flags & PK_PACK_MOVE_FILES) == 0 || !sourcesKept) {
@@ -76,7 +82,7 @@ class PackFailureTest : public PackingTest {
             }
           } else {
             ++failures;
-            EXPECT_FALSE(failed.empty());
+            EXPECT_TRUE(readOnly || !failed.empty());
             EXPECT_EQ(FileFailureCodes.count(code), 1u) << "code " << code;
             if (newImage) {
               EXPECT_FALSE(FileExists(ImagePath()));
@@ -117,14 +123,18 @@ TEST_F(PackFailureTest, EveryFailingCallOfAMoveIntoANewImageKeepsTheSources) {
   CheckEveryFailingCall(true, PK_PACK_MOVE_FILES);
 }
 
-// Moved files have no other copy once they go: a new image that cannot be
-// put on disk keeps them, as a replaced one does.
+TEST_F(PackFailureTest, EveryFailingCallOfAMoveIntoAReadOnlyImageLeavesAllAsItWas) {
+  CheckEveryFailingCall(false, PK_PACK_MOVE_FILES, true);
+}
+
+// Moved files have no other copy once they go: a new image whose bytes or
+// name cannot be put on disk keeps them, as a replaced one does.
 TEST_F(PackFailureTest, MovedFilesStayWhenTheImageCannotReachTheDisk) {
-  for (const bool newImage : {true, false}) {
-    SCOPED_TRACE(newImage ? "new image" : "existing image");
+  for (const auto& [newImage, op] : {std::pair{true, Op::Flush}, {true, Op::FlushName}, {false, Op::Flush}}) {
+    SCOPED_TRACE(::testing::Message() << (newImage ? "new image, " : "existing image, ") << fault_os::NameOf(op));
     std::remove(ImagePath().c_str());
     if (!newImage) StoreFile(ImagePath(), Existing());
-    faults_.FailEvery(Op::Flush);
+    faults_.FailEvery(op);
     EXPECT_EQ(Pack(ImagePath(), SourceDir(), {"a.C", "data1"}, PK_PACK_MOVE_FILES), E_EWRITE);
     faults_.Clear();
     EXPECT_TRUE(FileExists(Source("a.C")));

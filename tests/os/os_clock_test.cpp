@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "helpers/file_time_helpers.h"
@@ -57,6 +58,18 @@ TEST(OsClockTest, NowIsTheSystemTimeAsAFileTime) {
   const auto seconds = static_cast<std::int64_t>(now / 10000000) - SecondsTo1970;
   EXPECT_GE(seconds, before - 1);
   EXPECT_LE(seconds, after + 1);
+}
+
+// Counter counts nanoseconds: a pause of 30 ms lies within what it counts,
+// and what it counts within the steady clock's view of the same span.
+TEST(OsClockTest, CounterCountsNanoseconds) {
+  const auto outerStart = std::chrono::steady_clock::now();
+  const std::uint64_t start = Os.Counter();
+  Os.Sleep(30);
+  const std::uint64_t end = Os.Counter();
+  const auto outer = std::chrono::steady_clock::now() - outerStart;
+  EXPECT_GE(end - start, 30000000u);
+  EXPECT_LE(end - start, static_cast<std::uint64_t>(std::chrono::nanoseconds(outer).count()));
 }
 
 }  // namespace

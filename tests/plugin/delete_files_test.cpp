@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -38,8 +39,26 @@ const Bytes Screen = Concat({HeaderBlock(CodeType, "screen", 6912, 16384, 32768)
 const Bytes Loose = DataBlock(Pattern(50, 9));
 const std::string ThreeEntries = Text(Concat({Program, Screen, Loose}));
 
+// How the image stands when a delete begins: as any image, or such that its
+// replacement is refused.
+enum class ImageState { Writable, ReadOnly, HeldByReader };
+
 class DeleteFilesTest : public ::testing::Test {
  protected:
+  // Stores the three entries as the image, in `state`; gives back the
+  // reader that holds it, for Release.
+  os::File* Prepare(ImageState state) {
+    chmod(image.c_str(), 0644);
+    StoreFile(image, ThreeEntries);
+    if (state == ImageState::ReadOnly) chmod(image.c_str(), 0444);
+    if (state != ImageState::HeldByReader) return nullptr;
+    return os::Native.Open(image.c_str(), os::Access::Read, os::Disposition::OpenExisting, nullptr);
+  }
+
+  void Release(os::File* reader) {
+    if (reader != nullptr) os::Native.Close(reader);
+    chmod(image.c_str(), 0644);
+  }
 
   // The host's DeleteList: names one after another, each ended by a NUL, and an empty name.
   int Delete(std::initializer_list<std::string> names) {
@@ -56,6 +75,8 @@ class DeleteFilesTest : public ::testing::Test {
     std::erase(names, "GAMES.TAP");
     return names;
   }
+
+  void CheckEveryFailingCall(ImageState state);
 
   fault_os::FaultyOs faults;
   ScratchDir dir;
@@ -75,8 +96,6 @@ TEST_F(DeleteFilesTest, CutsTheEntryOutAndKeepsTheCreationTime) {
   EXPECT_EQ(TimesOf(image).creation, created);
   EXPECT_TRUE(Leftovers().empty());
   EXPECT_TRUE(faults.TakeBoxes().empty());
-  // The copy reached the disk before it replaced the image.
-  EXPECT_EQ(faults.Calls(Op::Flush), 1u);
 }
 
 TEST_F(DeleteFilesTest, NamesMatchExactlyAndOnlyWhole) {
@@ -146,20 +165,32 @@ TEST_F(DeleteFilesTest, DamagedLastBlockRefusesEveryDelete) {
 }
 
 // Each OS call of a delete fails in turn: every run ends with the entry cut
-// out, or with a code and the image as it was; with nothing left behind.
+// out, or with a code and the image as it was; with nothing left behind,
+// also when the replacement is refused in the end.
 TEST_F(DeleteFilesTest, EveryFailingCallLeavesTheImageAsItWas) {
+  for (const ImageState state : {ImageState::Writable, ImageState::ReadOnly, ImageState::HeldByReader}) {
+    SCOPED_TRACE(static_cast<int>(state));
+    CheckEveryFailingCall(state);
+  }
+}
+
+void DeleteFilesTest::CheckEveryFailingCall(ImageState state) {
   const std::set<int> codes = {E_EOPEN, E_ECREATE, E_ECLOSE, E_EWRITE, E_NO_MEMORY};
   int code = 0;
   unsigned failures = 0;
   ForEachFailingCall(
       faults,
       [&] {
-        StoreFile(image, ThreeEntries);
+        os::File* reader = Prepare(state);
         code = Delete({"screen.C"});
+        Release(reader);
       },
       [&](const std::string& failed) {
         SCOPED_TRACE(testing::Message() << (failed.empty() ? "nothing failing" : failed + " failing"));
         const std::vector<std::string> boxes = faults.TakeBoxTexts();
+        if (state != ImageState::Writable) {
+          EXPECT_NE(code, 0);
+        }
         if (code == 0) {
           EXPECT_EQ(FileBytes(image), Text(Concat({Program, Loose})));
         } else {
@@ -180,35 +211,98 @@ TEST_F(DeleteFilesTest, EveryFailingCallLeavesTheImageAsItWas) {
 }
 
 TEST_F(DeleteFilesTest, FailuresThatDoNotStopTheDelete) {
-  const std::pair<Op, unsigned> cases[] = {
-      {Op::Open, 2},          // the first temporary name: another one is tried
-      {Op::Link, 1},          // the same, where the replacement is named at the end
-      {Op::SetTimes, 1},      // the creation time is carried over where it can be
-      {Op::CopyMetadata, 1},  // and so are permissions and attributes
+  const std::pair<Op, bool> cases[] = {
+      {Op::Link, false},         // the first temporary name: another one is tried
+      {Op::SetTimes, true},      // the creation time is carried over where it can be
+      {Op::CopyMetadata, true},  // and so are permissions and attributes
   };
-  for (const auto& [op, nth] : cases) {
+  for (const auto& [op, every] : cases) {
     SCOPED_TRACE(fault_os::NameOf(op));
     StoreFile(image, ThreeEntries);
     faults.Clear();
-    faults.FailNth(op, nth);
+    if (every) {
+      faults.FailEvery(op);
+    } else {
+      faults.FailNth(op, 1);
+    }
     EXPECT_EQ(Delete({"hello.B"}), 0);
     EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
     EXPECT_TRUE(Leftovers().empty());
   }
 }
 
-TEST_F(DeleteFilesTest, RenameRefusedWhileTheImageIsHeldOpen) {
-  StoreFile(image, ThreeEntries);
-  bool created;
-  os::File* reader = os::Native.Open(image.c_str(), os::Access::Read, os::Disposition::OpenExisting, &created);
-  ASSERT_NE(reader, nullptr);
-  EXPECT_EQ(Delete({"hello.B"}), E_EWRITE);
-  EXPECT_EQ(FileBytes(image), ThreeEntries);
-  EXPECT_TRUE(Leftovers().empty());
-  os::Native.Close(reader);
+// Where the system makes no unnamed files, each temporary name is an open:
+// one that fails is followed by another name, and only the image's own
+// open stops the delete.
+TEST_F(DeleteFilesTest, FailedOpenOfATemporaryNameTriesAnother) {
+  unsigned carriedOn = 0;
+  for (unsigned nth = 1;; ++nth) {
+    SCOPED_TRACE(::testing::Message() << "open " << nth << " failing");
+    StoreFile(image, ThreeEntries);
+    faults.FailEvery(Op::CreateUnnamed);
+    faults.FailNth(Op::Open, nth);
+    const int code = Delete({"hello.B"});
+    const bool reached = faults.Calls(Op::Open) >= nth;  // the failing open happened
+    faults.Clear();
+    EXPECT_TRUE(Leftovers().empty());
+    if (code == 0) {
+      EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
+    } else {
+      EXPECT_EQ(code, E_EOPEN);
+      EXPECT_EQ(FileBytes(image), ThreeEntries);
+    }
+    if (!reached) break;
+    if (code == 0) ++carriedOn;
+  }
+  EXPECT_GT(carriedOn, 0u);
+}
 
+// However the replacement is refused, it leaves nothing beside the image;
+// the image's read-only mode is never given to it, so it can always go.
+TEST_F(DeleteFilesTest, RefusedReplacementLeavesNothing) {
+  for (const ImageState state : {ImageState::ReadOnly, ImageState::HeldByReader}) {
+    SCOPED_TRACE(static_cast<int>(state));
+    for (const bool unnamed : {true, false}) {
+      if (!unnamed) faults.FailEvery(Op::CreateUnnamed);
+      os::File* reader = Prepare(state);
+      EXPECT_EQ(Delete({"hello.B"}), E_EWRITE);
+      faults.Clear();
+      Release(reader);
+      EXPECT_EQ(FileBytes(image), ThreeEntries);
+      EXPECT_TRUE(Leftovers().empty());
+    }
+  }
   EXPECT_EQ(Delete({"hello.B"}), 0);
   EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
+}
+
+// What killed deletes and packs left (where the system makes no unnamed
+// files) goes with the next delete or pack of the image, but only while
+// nobody else has the image open: its replacement may be on its way.
+TEST_F(DeleteFilesTest, NextDeleteOrPackRemovesLeftovers) {
+  const std::string leftover = image + ".3989980075.temp";
+  const std::string source = dir.Path("x.C");
+  StoreFile(source, "x");
+  std::string sourceDirectory = dir.Path("");
+  std::string addList("x.C\0", 5);
+  const auto pack = [&] {
+    std::string path = image;
+    return PackFiles(path.data(), nullptr, sourceDirectory.data(), addList.data(), 0);
+  };
+  for (const bool deleting : {true, false}) {
+    SCOPED_TRACE(deleting ? "delete" : "pack");
+    for (const bool held : {true, false}) {
+      StoreFile(image, ThreeEntries);
+      StoreFile(leftover, "killed");
+      faults.FailEvery(Op::CreateUnnamed);
+      os::File* reader = held ? Prepare(ImageState::HeldByReader) : nullptr;
+      const int code = deleting ? Delete({"hello.B"}) : pack();
+      faults.Clear();
+      Release(reader);
+      EXPECT_EQ(code, held ? (deleting ? E_EWRITE : E_EOPEN) : 0);
+      EXPECT_EQ(FileExists(leftover), held);
+    }
+  }
 }
 
 // A name of 250 characters leaves no room in the directory entry for ".<number>.temp".

@@ -9,6 +9,7 @@
 
 #include "os/posix/descriptor.h"
 #include "os/posix/methods.h"
+#include "os/posix/sharing.h"
 
 namespace os::posix {
 namespace {
@@ -46,11 +47,16 @@ bool CopyAttributes(int from, int to) {
 
 }  // namespace
 
+// A read-only file is never replaced, so the file that is to replace it has
+// no use for that attribute: it keeps its owner's write permission, and so
+// stays removable when the replacement is refused.
 bool CopyMetadata(File* from, File* to) {
   const int source = DescriptorOf(from);
   const int target = DescriptorOf(to);
   struct stat status;
-  if (fstat(source, &status) != 0 || fchmod(target, status.st_mode & 07777) != 0) return false;
+  if (fstat(source, &status) != 0) return false;
+  const mode_t mode = (status.st_mode & 07777) | (IsReadOnly(status.st_mode) ? S_IWUSR : 0);
+  if (fchmod(target, mode) != 0) return false;
   return CopyAttributes(source, target);
 }
 

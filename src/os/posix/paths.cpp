@@ -107,13 +107,14 @@ std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   return static_cast<std::uint32_t>(length);
 }
 
-void SyncDirectoryOf(const char* path) {
+bool SyncDirectoryOf(const char* path) {
   char directory[PathCapacity];
   DirectoryOf(path, directory);
   const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
   close(fd);
+  return synced;
 }
 
 }  // namespace os::posix

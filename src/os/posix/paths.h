@@ -25,8 +25,7 @@ bool Resolve(const char* path, char* out);
 // PathCapacity bytes.
 void DirectoryOf(const char* path, char* out);
 
-// Puts a new name on the disk, as far as it can: syncs the directory that
-// holds `path`.
-void SyncDirectoryOf(const char* path);
+// Puts a new name on the disk: syncs the directory that holds `path`.
+bool SyncDirectoryOf(const char* path);
 
 }  // namespace os::posix

@@ -2,6 +2,8 @@
 // sequential reading, shared with readers only when opened read-only.
 #include <windows.h>
 
+#include <cstring>
+
 #include "os/windows/windows_file_time.h"
 
 namespace os::windows {
@@ -23,6 +25,13 @@ DWORD CreationDisposition(Disposition disposition) {
   return OPEN_ALWAYS;
 }
 
+// Right after CreateFileA succeeded: whether it made the file.
+bool Created(Disposition disposition) {
+  if (disposition == Disposition::CreateNew) return true;
+  if (disposition == Disposition::OpenExisting) return false;
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 File* Open(const char* path, Access access, Disposition disposition, bool* created) {
@@ -30,17 +39,7 @@ File* Open(const char* path, Access access, Disposition disposition, bool* creat
   const HANDLE handle = CreateFileA(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                                     nullptr, CreationDisposition(disposition), FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  switch (disposition) {
-    case Disposition::CreateNew:
-      *created = true;
-      break;
-    case Disposition::OpenExisting:
-      *created = false;
-      break;
-    default:
-      *created = GetLastError() != ERROR_ALREADY_EXISTS;
-      break;
-  }
+  if (created != nullptr) *created = Created(disposition);
   return reinterpret_cast<File*>(handle);
 }
 
@@ -56,14 +55,14 @@ bool Size(File* file, std::uint64_t* size) {
 bool Read(File* file, void* bytes, std::uint32_t count, std::uint32_t* done) {
   DWORD read = 0;
   const bool ok = ReadFile(HandleOf(file), bytes, count, &read, nullptr) != FALSE;
-  *done = read;
+  if (done != nullptr) *done = read;
   return ok;
 }
 
 bool Write(File* file, const void* bytes, std::uint32_t count, std::uint32_t* done) {
   DWORD written = 0;
   const bool ok = WriteFile(HandleOf(file), bytes, count, &written, nullptr) != FALSE;
-  *done = written;
+  if (done != nullptr) *done = written;
   return ok;
 }
 
@@ -122,8 +121,12 @@ bool CopyMetadata(File*, File*) { return true; }
 // A file that is open cannot be renamed over: the caller's own handle goes
 // first. Only the move tells whether `to` names the new file; a handle that
 // failed to close is gone all the same.
+// A read-only `to` is refused before the move, as Windows itself refuses
+// it, whatever a file system or an emulation of Windows would let through.
 bool Replace(const char* from, const char* to, File* held) {
   if (held != nullptr) CloseHandle(HandleOf(held));
+  const DWORD attributes = GetFileAttributesA(to);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
@@ -135,5 +138,34 @@ std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   for (std::uint32_t i = 0; i <= length; ++i) out[i] = path[i];
   return length;
 }
+
+// FindFirstFileA matches short names as well, and ignores case: the long
+// name is checked again, as the system compares names.
+bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
+  const std::size_t prefixLength = std::strlen(prefix);
+  char pattern[MAX_PATH];
+  if (prefixLength + 2 > sizeof pattern) return false;
+  std::memcpy(pattern, prefix, prefixLength);
+  std::memcpy(pattern + prefixLength, "*", 2);
+  const char* start = prefix + prefixLength;
+  while (start > prefix && start[-1] != '\\' && start[-1] != '/' && start[-1] != ':') --start;
+  const std::size_t length = std::strlen(start);
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    const bool isFile = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (isFile && std::strlen(entry.cFileName) >= length && _strnicmp(entry.cFileName, start, length) == 0) {
+      found(context, entry.cFileName + length);
+    }
+  } while (FindNextFileA(search, &entry));
+  const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  return complete;
+}
+
+// Windows writes a file's directory entry with the file itself: the file's
+// own flush (FlushFileBuffers) has put its name on the disk.
+bool FlushName(const char*) { return true; }
 
 }  // namespace os::windows

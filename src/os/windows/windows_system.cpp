@@ -22,10 +22,18 @@ FileTime Now() {
   return FromFileTime(now);
 }
 
+// The performance counter in nanoseconds: whole seconds and the rest apart,
+// so that neither product overflows.
 std::uint64_t Counter() {
+  static const std::uint64_t frequency = [] {
+    LARGE_INTEGER perSecond;
+    QueryPerformanceFrequency(&perSecond);
+    return static_cast<std::uint64_t>(perSecond.QuadPart);
+  }();
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
-  return static_cast<std::uint64_t>(counter.QuadPart);
+  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
+  return ticks / frequency * 1000000000u + ticks % frequency * 1000000000u / frequency;
 }
 
 void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -3,7 +3,7 @@
 namespace os {
 namespace {
 
-constexpr char16_t Replacement = 0xFFFD;
+constexpr Utf16Unit Replacement = 0xFFFD;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -61,7 +61,7 @@ std::uint32_t Utf8SequenceLength(const char* text, const char* end) {
   return length;
 }
 
-bool Utf8ToUtf16(const char* text, char16_t* out, std::uint32_t size) {
+bool Utf8ToUtf16(const char* text, Utf16Unit* out, std::uint32_t size) {
   const char* end = text;
   while (*end != '\0') ++end;
   std::uint32_t written = 0;
@@ -72,10 +72,10 @@ bool Utf8ToUtf16(const char* text, char16_t* out, std::uint32_t size) {
     const std::uint32_t units = point >= 0x10000 ? 2 : 1;
     if (written + units >= size) return false;
     if (units == 2) {
-      out[written++] = static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
-      out[written++] = static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+      out[written++] = static_cast<Utf16Unit>(0xD800 + ((point - 0x10000) >> 10));
+      out[written++] = static_cast<Utf16Unit>(0xDC00 + ((point - 0x10000) & 0x3FF));
     } else {
-      out[written++] = static_cast<char16_t>(point);
+      out[written++] = static_cast<Utf16Unit>(point);
     }
   }
   if (written >= size) return false;
@@ -83,9 +83,9 @@ bool Utf8ToUtf16(const char* text, char16_t* out, std::uint32_t size) {
   return true;
 }
 
-bool Utf16ToUtf8(const char16_t* text, char* out, std::uint32_t size) {
+bool Utf16ToUtf8(const Utf16Unit* text, char* out, std::uint32_t size) {
   std::uint32_t written = 0;
-  for (const char16_t* p = text; *p != u'\0'; ++p) {
+  for (const Utf16Unit* p = text; *p != u'\0'; ++p) {
     char32_t point = *p;
     if (IsHighSurrogate(point) && IsLowSurrogate(p[1])) {
       point = 0x10000 + ((point - 0xD800) << 10) + (p[1] - 0xDC00);
@@ -100,7 +100,7 @@ bool Utf16ToUtf8(const char16_t* text, char* out, std::uint32_t size) {
   return true;
 }
 
-std::uint32_t Utf16Length(const char16_t* text) {
+std::uint32_t Utf16Length(const Utf16Unit* text) {
   std::uint32_t length = 0;
   while (text[length] != u'\0') ++length;
   return length;

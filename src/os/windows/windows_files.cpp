@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "os/windows/windows_file_time.h"
+#include "os/windows/windows_wide.h"
 
 namespace os::windows {
 namespace {
@@ -27,7 +28,9 @@ DWORD CreationDisposition(Disposition disposition) {
 
 File* Open(const char* path, Access access, Disposition disposition, bool* created) {
   const bool writable = access == Access::ReadWrite;
-  const HANDLE handle = CreateFileA(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
+  const WidePath widePath(path);
+  if (widePath.Get() == nullptr) return nullptr;
+  const HANDLE handle = CreateFileW(widePath.Get(), GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                                     nullptr, CreationDisposition(disposition), FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   switch (disposition) {
@@ -72,7 +75,7 @@ bool Flush(File* file) { return FlushFileBuffers(HandleOf(file)) != FALSE; }
 bool MapView(File* file, Access access, std::uint64_t size, View* view) {
   const bool writable = access == Access::ReadWrite;
   const HANDLE mapping =
-      CreateFileMappingA(HandleOf(file), nullptr, writable ? PAGE_READWRITE : PAGE_READONLY, 0, 0, nullptr);
+      CreateFileMappingW(HandleOf(file), nullptr, writable ? PAGE_READWRITE : PAGE_READONLY, 0, 0, nullptr);
   if (mapping == nullptr) return false;
   void* bytes = MapViewOfFile(mapping, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
   if (bytes == nullptr) {
@@ -109,7 +112,10 @@ bool SetTimes(File* file, FileTime creation, FileTime lastWrite) {
          FALSE;
 }
 
-bool Delete(const char* path) { return DeleteFileA(path) != FALSE; }
+bool Delete(const char* path) {
+  const WidePath widePath(path);
+  return widePath.Get() != nullptr && DeleteFileW(widePath.Get()) != FALSE;
+}
 
 // Windows makes no file without a name: a temporary file has one from the start.
 File* CreateUnnamed(const char*) { return nullptr; }
@@ -124,7 +130,10 @@ bool CopyMetadata(File*, File*) { return true; }
 // failed to close is gone all the same.
 bool Replace(const char* from, const char* to, File* held) {
   if (held != nullptr) CloseHandle(HandleOf(held));
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  const WidePath wideFrom(from);
+  const WidePath wideTo(to);
+  return wideFrom.Get() != nullptr && wideTo.Get() != nullptr &&
+         MoveFileExW(wideFrom.Get(), wideTo.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Windows images are replaced where the host names them.

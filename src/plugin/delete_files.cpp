@@ -9,7 +9,9 @@
 #include "modify/image_replacement.h"
 #include "modify/run_copy.h"
 #include "plugin/archive_handle.h"
+#include "plugin/archive_listing.h"
 #include "plugin/entry_walk.h"
+#include "plugin/image_changes.h"
 #include "plugin/plugin_api.h"
 #include "tape/tap_format.h"
 
@@ -39,14 +41,14 @@ class ImageRewrite {
   ImageRewrite(const ImageRewrite&) = delete;
   ImageRewrite& operator=(const ImageRewrite&) = delete;
 
-  Status Run(char* packedFile, const char* deleteList) {
+  Status Run(const HostText& packedFile, const char* deleteList) {
     tOpenArchiveData request{};
-    request.ArcName = packedFile;
+    request.ArcName = packedFile.Utf8();
     request.OpenMode = PK_OM_EXTRACT;
-    image_ = static_cast<ArchiveHandle*>(OpenArchive(&request));
-    if (image_ == nullptr) return SilentFailure(request.OpenResult);  // OpenArchive has shown its message
+    image_ = static_cast<ArchiveHandle*>(OpenArchiveHandle(&request, packedFile, request.OpenResult));
+    if (image_ == nullptr) return SilentFailure(request.OpenResult);  // the open has shown its message
 
-    const Status made = replacement_.Start(packedFile);
+    const Status made = replacement_.Start(image_->path);
     if (made.IsFailed()) return made;
     replacement_.TakeOver(image_->image, image_->times.creation);
 
@@ -71,12 +73,12 @@ class ImageRewrite {
   Status CopyKeptEntries(const char* deleteList) {
     Status result = StatusOk;
     RunCopy copy(replacement_.File());
-    const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
+    const int code = WalkEntries<EntryFacts>(DescribeEntry, image_, [&](const EntryFacts& header) {
       const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.
       if (entry.dataBlock != nullptr && !entry.dataComplete) {
         result = CorruptedImage;
-      } else if (!IsListed(header.FileName, deleteList) && !CopyEntry(copy, entry)) {
+      } else if (!IsListed(header.name, deleteList) && !CopyEntry(copy, entry)) {
         result = SilentFailure(E_EWRITE);
       }
       return HostCode(result);
@@ -92,10 +94,19 @@ class ImageRewrite {
 
 }  // namespace
 
-DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList) {
+int DeleteHostEntries(const HostText& packedFile, const HostText& deleteList) {
   ImageRewrite rewrite;
-  const Status result = rewrite.Run(PackedFile, DeleteList);
+  // A path that cannot be taken fails at the open, as the host's OpenArchive would.
+  const Status result = deleteList.Failure().IsFailed() ? deleteList.Failure() : rewrite.Run(packedFile, deleteList.Utf8());
   rewrite.Release();
   ReportStatus(result);
   return HostCode(result);
+}
+
+DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList) {
+  HostText packedFile;
+  HostText deleteList;
+  packedFile.FromAnsiPath(PackedFile, sizeof tHeaderData::ArcName, ArchivePathTooLong);
+  deleteList.FromAnsi(DeleteList, TextForm::List);
+  return DeleteHostEntries(packedFile, deleteList);
 }

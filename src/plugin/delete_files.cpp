@@ -11,6 +11,7 @@
 #include "plugin/archive_handle.h"
 #include "plugin/archive_listing.h"
 #include "plugin/entry_walk.h"
+#include "plugin/host_bindings.h"
 #include "plugin/image_changes.h"
 #include "plugin/plugin_api.h"
 #include "tape/tap_format.h"
@@ -96,7 +97,6 @@ class ImageRewrite {
 
 int DeleteHostEntries(const HostText& packedFile, const HostText& deleteList) {
   ImageRewrite rewrite;
-  // A path that cannot be taken fails at the open, as the host's OpenArchive would.
   const Status result = deleteList.Failure().IsFailed() ? deleteList.Failure() : rewrite.Run(packedFile, deleteList.Utf8());
   rewrite.Release();
   ReportStatus(result);
@@ -104,9 +104,5 @@ int DeleteHostEntries(const HostText& packedFile, const HostText& deleteList) {
 }
 
 DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList) {
-  HostText packedFile;
-  HostText deleteList;
-  packedFile.FromAnsiPath(PackedFile, sizeof tHeaderData::ArcName, ArchivePathTooLong);
-  deleteList.FromAnsi(DeleteList, TextForm::List);
-  return DeleteHostEntries(packedFile, deleteList);
+  return DeleteFilesFrom(PackedFile, DeleteList);
 }

@@ -55,7 +55,7 @@ Status Convert(const Unit* text, TextForm form, char*& out) {
 HostText::~HostText() { MemFree(text_); }
 
 template <typename Unit>
-bool HostText::Take(const Unit* text, TextForm form, std::size_t limit, const char* tooLong) {
+bool HostText::TakeWithin(const Unit* text, TextForm form, std::size_t limit, const char* tooLong) {
   MemFree(text_);
   text_ = nullptr;
   failure_ = StatusOk;
@@ -71,22 +71,16 @@ bool HostText::Take(const Unit* text, TextForm form, std::size_t limit, const ch
   return false;
 }
 
-bool HostText::FromAnsi(const char* text, TextForm form) { return Take(text, form, 0, nullptr); }
-bool HostText::FromWide(const WCHAR* text, TextForm form) { return Take(text, form, 0, nullptr); }
-bool HostText::FromAnsiPath(const char* text, std::size_t limit, const char* tooLong) {
-  return Take(text, TextForm::String, limit, tooLong);
-}
-bool HostText::FromWidePath(const WCHAR* text, std::size_t limit, const char* tooLong) {
-  return Take(text, TextForm::String, limit, tooLong);
-}
+template bool HostText::TakeWithin(const char*, TextForm, std::size_t, const char*);
+template bool HostText::TakeWithin(const WCHAR*, TextForm, std::size_t, const char*);
 
-bool ToAnsiField(const char* utf8, char* field, std::size_t size) {
+bool ToField(const char* utf8, char* field, std::size_t size) {
   if (os::Os().Utf8ToAnsi(utf8, field, static_cast<std::uint32_t>(size))) return true;
   field[0] = '\0';
   return false;
 }
 
-bool ToWideField(const char* utf8, WCHAR* field, std::size_t size) {
+bool ToField(const char* utf8, WCHAR* field, std::size_t size) {
   if (os::Utf8ToUtf16(utf8, field, static_cast<std::uint32_t>(size))) return true;
   field[0] = 0;
   return false;

@@ -23,10 +23,15 @@ class HostText {
   // False, with the failure in Failure(), when memory runs out; `limit` is
   // the host record's room for a path, in its units with the NUL, past which
   // the path is refused with the shown failure `tooLong`.
-  bool FromAnsi(const char* text, TextForm form = TextForm::String);
-  bool FromWide(const WCHAR* text, TextForm form = TextForm::String);
-  bool FromAnsiPath(const char* text, std::size_t limit, const char* tooLong);
-  bool FromWidePath(const WCHAR* text, std::size_t limit, const char* tooLong);
+  // `char` text is in the ANSI code page, `WCHAR` text in UTF-16.
+  template <typename Unit>
+  bool Take(const Unit* text, TextForm form = TextForm::String) {
+    return TakeWithin(text, form, 0, nullptr);
+  }
+  template <typename Unit>
+  bool TakePath(const Unit* text, std::size_t limit, const char* tooLong) {
+    return TakeWithin(text, TextForm::String, limit, tooLong);
+  }
 
   char* Utf8() const { return text_; }
   // Ok, or why the text was not taken.
@@ -34,13 +39,13 @@ class HostText {
 
  private:
   template <typename Unit>
-  bool Take(const Unit* text, TextForm form, std::size_t limit, const char* tooLong);
+  bool TakeWithin(const Unit* text, TextForm form, std::size_t limit, const char* tooLong);
 
   char* text_ = nullptr;
   Status failure_ = StatusOk;
 };
 
-// UTF-8 into a host record's field of `size` units; false, with the field
-// empty, when it does not fit.
-bool ToAnsiField(const char* utf8, char* field, std::size_t size);
-bool ToWideField(const char* utf8, WCHAR* field, std::size_t size);
+// UTF-8 into a host record's field of `size` units, ANSI or UTF-16; false,
+// with the field empty, when it does not fit.
+bool ToField(const char* utf8, char* field, std::size_t size);
+bool ToField(const char* utf8, WCHAR* field, std::size_t size);

@@ -5,6 +5,7 @@
 #include "base/error_report.h"
 #include "plugin/archive_handle.h"
 #include "plugin/archive_listing.h"
+#include "plugin/host_bindings.h"
 #include "plugin/host_conventions.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr std::size_t HeaderBytesCleared = offsetof(tHeaderData, CmtSize) + sizeof(int);
 constexpr std::size_t OpenRequestBytesMixed = 36;
 
 int Finish(const Status& status) {
@@ -119,30 +119,14 @@ int ProcessEntry(HANDLE archive, int operation, bool destPathGiven, const HostTe
   return Finish(Extract(*static_cast<ArchiveHandle*>(archive), entry, destName.Utf8()));
 }
 
-DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
-  HostText path;
-  path.FromAnsiPath(ArchiveData->ArcName, sizeof tHeaderData::ArcName, ArchivePathTooLong);
-  return OpenArchiveHandle(ArchiveData, path, ArchiveData->OpenResult);
-}
+DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) { return OpenArchiveFrom(ArchiveData); }
 
 DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
-  EntryFacts facts;
-  const int code = DescribeEntry(hArcData, &facts);
-  if (code == E_END_ARCHIVE) return code;
-  std::memset(static_cast<void*>(HeaderData), 0, HeaderBytesCleared);
-  ToAnsiField(ArchivePath(hArcData), HeaderData->ArcName, sizeof HeaderData->ArcName);
-  ToAnsiField(facts.name, HeaderData->FileName, sizeof HeaderData->FileName);
-  HeaderData->FileTime = facts.fileTime;
-  HeaderData->FileAttr = facts.fileAttr;
-  HeaderData->PackSize = facts.packSize;
-  HeaderData->UnpSize = facts.unpSize;
-  return code;
+  return ReadHeaderInto(hArcData, HeaderData);
 }
 
 DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
-  HostText destName;
-  if (Operation == PK_EXTRACT) destName.FromAnsi(DestName);
-  return ProcessEntry(hArcData, Operation, DestPath != nullptr, destName);
+  return ProcessFileFrom(hArcData, Operation, DestPath, DestName);
 }
 
 DOVED_EXPORT int DOVED_CALL CloseArchive(HANDLE hArcData) {

@@ -4,6 +4,7 @@
 #include "base/error_report.h"
 #include "modify/pack_image.h"
 #include "modify/remove_sources.h"
+#include "plugin/host_bindings.h"
 #include "plugin/image_changes.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
@@ -34,11 +35,5 @@ int PackHostFiles(const HostText& packedFile, const HostText& srcPath, const Hos
 }
 
 DOVED_EXPORT int DOVED_CALL PackFiles(char* PackedFile, char* /*SubPath*/, char* SrcPath, char* AddList, int Flags) {
-  HostText packedFile;
-  HostText srcPath;
-  HostText addList;
-  packedFile.FromAnsi(PackedFile);
-  srcPath.FromAnsi(SrcPath);
-  addList.FromAnsi(AddList, TextForm::List);
-  return PackHostFiles(packedFile, srcPath, addList, Flags);
+  return PackFilesFrom(PackedFile, SrcPath, AddList, Flags);
 }

@@ -28,15 +28,15 @@ std::string AnsiOf(const std::string& utf8) {
   return ansi.c_str();
 }
 
-std::string Utf8OfAnsi(const char* ansi) {
+void Utf8OfAnsi(const char* ansi, std::string& utf8) {
   const int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
   WideString wide(units > 0 ? static_cast<std::size_t>(units) : 1, 0);
   MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), units);
-  return Utf8Of(wide.c_str());
+  utf8 = Utf8Of(wide.c_str());
 }
 #else
 std::string AnsiOf(const std::string& utf8) { return utf8; }
-std::string Utf8OfAnsi(const char* ansi) { return ansi; }
+void Utf8OfAnsi(const char* ansi, std::string& utf8) { utf8.assign(ansi); }
 #endif
 
 std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }

@@ -16,7 +16,8 @@ std::string Utf8Of(const WCHAR* wide);
 // The ANSI code page on Windows, where a character it lacks becomes "?", as
 // Total Commander passes it; UTF-8 itself elsewhere.
 std::string AnsiOf(const std::string& utf8);
-std::string Utf8OfAnsi(const char* ansi);
+// Into `utf8`, whose memory serves name after name.
+void Utf8OfAnsi(const char* ansi, std::string& utf8);
 
 std::filesystem::path PathOf(const std::string& utf8);
 std::string Utf8Of(const std::filesystem::path& path);

@@ -1,7 +1,5 @@
 #include "host/plugin_library.h"
 
-#include <memory>
-
 #include "host/host_text.h"
 
 #ifdef _WIN32
@@ -123,17 +121,16 @@ HANDLE Plugin::OpenArchive(const std::string& image, int& openResult) const {
 int Plugin::ReadHeader(HANDLE archive, EntryHeader* header) const {
   int code;
   if (wide_) {
-    // Some 5 KB: on the heap once, not on the stack for every entry.
-    static thread_local const std::unique_ptr<tHeaderDataExW> record = std::make_unique<tHeaderDataExW>();
-    code = readHeaderExW_(archive, record.get());
-    header->name = Utf8Of(record->FileName);
-    header->packSize = static_cast<int>(record->PackSize);
-    header->unpSize = static_cast<int>(record->UnpSize);
-    header->fileTime = record->FileTime;
+    tHeaderDataExW& record = *wideRecord_;
+    code = readHeaderExW_(archive, &record);
+    header->name = Utf8Of(record.FileName);
+    header->packSize = static_cast<int>(record.PackSize);
+    header->unpSize = static_cast<int>(record.UnpSize);
+    header->fileTime = record.FileTime;
   } else {
-    tHeaderData record{};
+    tHeaderData& record = *ansiRecord_;
     code = readHeader_(archive, &record);
-    header->name = Utf8OfAnsi(record.FileName);
+    Utf8OfAnsi(record.FileName, header->name);
     header->packSize = record.PackSize;
     header->unpSize = record.UnpSize;
     header->fileTime = record.FileTime;

@@ -4,6 +4,7 @@
 // and the ANSI ones otherwise, or when asked to.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ class Plugin {
   int(DOVED_CALL* deleteFilesW_)(WCHAR*, WCHAR*) = nullptr;
   int(DOVED_CALL* closeArchive_)(HANDLE) = nullptr;
   int(DOVED_CALL* getPackerCaps_)() = nullptr;
+  // The records ReadHeader fills, made once: a listing reads one per entry.
+  std::unique_ptr<tHeaderData> ansiRecord_ = std::make_unique<tHeaderData>();
+  std::unique_ptr<tHeaderDataExW> wideRecord_ = std::make_unique<tHeaderDataExW>();
 };
 
 // The Doved.wcx that lies beside this program.

@@ -88,7 +88,7 @@ int DescribeEntry(HANDLE archive, EntryFacts* facts) {
   const auto& handle = *static_cast<ArchiveHandle*>(archive);
   if (handle.cursor >= handle.tape.entries.count) return E_END_ARCHIVE;
   const TapeEntry& entry = handle.tape.entries.At(handle.cursor);
-  *facts = {};
+  facts->name[0] = '\0';  // stays so when the name fails
   facts->fileTime = HostFileTime(handle);
   facts->fileAttr = HostFileAttr();
   facts->packSize = static_cast<int>(entry.storedSize);

@@ -26,6 +26,7 @@
 
 #include "fuzz_check.h"
 #include "helpers/tap_builder.h"
+#include "os/unicode_text.h"
 #include "settings/params_pattern.h"
 #include "settings/settings.h"
 #include "tape/entry_name.h"
@@ -210,7 +211,9 @@ void CheckReaders(const std::string& name, const Settings& s, bool headerlessTim
   if (headerlessByName) FUZZ_CHECK(headerless && IsHeaderlessName(text.get(), !headerlessTime, s));
   if (headerless) FUZZ_CHECK(textLength > 4 && text[textLength - 1] >= '0' && text[textLength - 1] <= '9');
 
-  // One byte at a time: a three-byte escape or one character, never past the end.
+  // One name byte at a time: a three-byte escape, one ASCII byte, or one
+  // character beyond ASCII as "?" (its whole UTF-8 form, or one stray byte),
+  // never past the end.
   const std::unique_ptr<char[]> exact(new char[length]);
   std::memcpy(exact.get(), name.data(), length);
   const char* end = exact.get() + length;
@@ -225,8 +228,10 @@ void CheckReaders(const std::string& name, const Settings& s, bool headerlessTim
       break;
     }
     const bool escape = end - from >= 3 && from[0] == '#' && HexValue(from[1]) >= 0 && HexValue(from[2]) >= 0;
-    FUZZ_CHECK(p == from + (escape ? 3 : 1));
     const auto ch = static_cast<std::uint8_t>(from[0]);
+    const std::uint32_t form = os::Utf8SequenceLength(from, end);
+    FUZZ_CHECK(ch < 0x80 || form != 1);
+    FUZZ_CHECK(p == from + (escape ? 3 : ch >= 0x80 && form != 0 ? form : 1));
     FUZZ_CHECK(byte == (escape ? HexValue(from[1]) * 16 + HexValue(from[2]) : ch >= 0x80 ? '?' : ch));
   }
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "host/commands.h"
+#include "host/host_text.h"
 #include "plugin/entry_walk.h"
 
 #ifdef _WIN32
@@ -82,21 +83,21 @@ class OutputBuffer {
 // Walks an image as a file manager does: OpenArchive, then ReadHeader and
 // ProcessFile for every entry, then CloseArchive. `visit` chooses the operation
 // and target for each entry and hears its result.
-template <typename Visit>
-int WalkImage(const Plugin& plugin, const std::string& image, Visit visit) {
-  std::string path = image;
-  tOpenArchiveData request{};
-  request.ArcName = path.data();
-  request.OpenMode = PK_OM_EXTRACT;
-  HANDLE archive = plugin.OpenArchive(&request);
+// `opened` runs once the image is open.
+template <typename Visit, typename Opened = void (*)()>
+int WalkImage(const Plugin& plugin, const std::string& image, Visit visit, Opened opened = [] {}) {
+  int openResult = 0;
+  HANDLE archive = plugin.OpenArchive(image, openResult);
   if (archive == nullptr) {
-    ReportFailure(image, request.OpenResult);
-    return request.OpenResult;
+    ReportFailure(image, openResult);
+    return openResult;
   }
+  opened();
   int firstFailure = 0;
   // Every entry is visited whatever the one before it met: the walk ends only
   // at the last entry or where ReadHeader fails.
-  const int code = WalkEntries(plugin.ReadHeader, archive, [&](tHeaderData& header) {
+  const auto readHeader = [&plugin](HANDLE walked, EntryHeader* header) { return plugin.ReadHeader(walked, header); };
+  const int code = WalkEntries<EntryHeader>(readHeader, archive, [&](EntryHeader& header) {
     const int visited = visit(archive, header);
     if (firstFailure == 0) firstFailure = visited;
     return 0;
@@ -115,12 +116,18 @@ int WalkImage(const Plugin& plugin, const std::string& image, Visit visit) {
 
 }  // namespace
 
+int ListedNames(const Plugin& plugin, const std::string& image, std::set<std::string>& names) {
+  return WalkImage(plugin, image, [&](HANDLE archive, EntryHeader& header) {
+    names.insert(header.name);
+    return plugin.ProcessFile(archive, PK_SKIP);
+  });
+}
+
 int ListCommand(const Plugin& plugin, const Arguments& args) {
   if (args.size() != 1) {
     std::fprintf(stderr, "usage: doved list IMAGE\n");
     return UsageStatus;
   }
-  std::printf("%10s %10s  %-16s  %s\n", "Size", "Packed", "Date", "Name");
   unsigned entries = 0;
   long long unpacked = 0;
   long long packed = 0;
@@ -130,29 +137,36 @@ int ListCommand(const Plugin& plugin, const Arguments& args) {
   // Lines as printf("%10d %10d  %-16s  %s\n") would write them, put together by
   // hand: with 100000 entries, parsing the format for each is most of the cost.
   OutputBuffer output;
-  char line[10 + 1 + 10 + 20 + sizeof(tHeaderData::FileName) + 1];  // sizes, date column, name, newline
-  const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
-    if (header.FileTime != formattedTime) {
-      formattedTime = header.FileTime;
-      date = DateColumn(formattedTime);
-    }
-    char* end = WriteRightAligned(line, header.UnpSize);
-    *end++ = ' ';
-    end = WriteRightAligned(end, header.PackSize);
-    std::memcpy(end, date.data(), date.size());
-    end += date.size();
-    const std::size_t nameLength = strnlen(header.FileName, sizeof header.FileName);
-    std::memcpy(end, header.FileName, nameLength);
-    end += nameLength;
-    *end++ = '\n';
-    output.Add(line, static_cast<std::size_t>(end - line));
-    ++entries;
-    unpacked += header.UnpSize;
-    packed += header.PackSize;
-    return plugin.ProcessFile(archive, PK_SKIP, nullptr, nullptr);
-  });
+  char line[10 + 1 + 10 + 20];  // sizes, date column
+  bool opened = false;
+  const int result = WalkImage(
+      plugin, args[0],
+      [&](HANDLE archive, EntryHeader& header) {
+        if (header.fileTime != formattedTime) {
+          formattedTime = header.fileTime;
+          date = DateColumn(formattedTime);
+        }
+        char* end = WriteRightAligned(line, header.unpSize);
+        *end++ = ' ';
+        end = WriteRightAligned(end, header.packSize);
+        std::memcpy(end, date.data(), date.size());
+        end += date.size();
+        output.Add(line, static_cast<std::size_t>(end - line));
+        header.name += '\n';
+        output.Add(header.name.data(), header.name.size());
+        ++entries;
+        unpacked += header.unpSize;
+        packed += header.packSize;
+        return plugin.ProcessFile(archive, PK_SKIP);
+      },
+      // An image that does not open has no table, only its error.
+      [&] {
+        std::printf("%10s %10s  %-16s  %s\n", "Size", "Packed", "Date", "Name");
+        std::fflush(stdout);
+        opened = true;
+      });
   output.Flush();
-  std::printf("%10lld %10lld  %u entries\n", unpacked, packed, entries);
+  if (opened) std::printf("%10lld %10lld  %u entries\n", unpacked, packed, entries);
   return result;
 }
 
@@ -163,12 +177,12 @@ int TestCommand(const Plugin& plugin, const Arguments& args) {
   }
   unsigned tested = 0;
   unsigned failed = 0;
-  const int result = WalkImage(plugin, args[0], [&](HANDLE archive, tHeaderData& header) {
-    const int code = plugin.ProcessFile(archive, PK_TEST, nullptr, nullptr);
+  const int result = WalkImage(plugin, args[0], [&](HANDLE archive, EntryHeader& header) {
+    const int code = plugin.ProcessFile(archive, PK_TEST);
     ++tested;
     if (code != 0) {
       ++failed;
-      ReportFailure(header.FileName, code);
+      ReportFailure(header.name, code);
     }
     return code;
   });
@@ -195,7 +209,7 @@ int ExtractCommand(const Plugin& plugin, const Arguments& args) {
   }
   // A folder that is not there yet is made, as archivers do.
   std::error_code error;
-  std::filesystem::create_directories(directory, error);
+  std::filesystem::create_directories(PathOf(directory), error);
   if (error) {
     std::fprintf(stderr, "doved: cannot create %s: %s\n", directory.c_str(), error.message().c_str());
     return E_ECREATE;
@@ -205,15 +219,13 @@ int ExtractCommand(const Plugin& plugin, const Arguments& args) {
   const bool showProgress = isatty(fileno(stderr)) != 0;
   std::set<std::string> found;
   unsigned extracted = 0;
-  int result = WalkImage(plugin, image, [&](HANDLE archive, tHeaderData& header) {
-    if (!wanted.empty() && wanted.count(header.FileName) == 0) {
-      return plugin.ProcessFile(archive, PK_SKIP, nullptr, nullptr);
-    }
-    found.insert(header.FileName);
-    std::string target = directory + header.FileName;
-    const int code = plugin.ProcessFile(archive, PK_EXTRACT, nullptr, target.data());
+  int result = WalkImage(plugin, image, [&](HANDLE archive, EntryHeader& header) {
+    if (!wanted.empty() && wanted.count(header.name) == 0) return plugin.ProcessFile(archive, PK_SKIP);
+    found.insert(header.name);
+    const std::string target = directory + header.name;
+    const int code = plugin.ProcessFile(archive, PK_EXTRACT, &target);
     if (code != 0) {
-      ReportFailure(header.FileName, code);
+      ReportFailure(header.name, code);
     } else {
       ++extracted;
       if (showProgress && extracted % 64 == 0) std::fprintf(stderr, "\rextracted %u", extracted);

@@ -2,6 +2,7 @@
 // (0 when all went well), which becomes the exit status.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ int PackCommand(const Plugin& plugin, const Arguments& args);
 int DeleteCommand(const Plugin& plugin, const Arguments& args);
 int CapsCommand(const Plugin& plugin, const Arguments& args);
 int ConfigCommand(const Plugin& plugin, const Arguments& args);
+
+// The listed names of every entry of `image`; the host code of the walk.
+int ListedNames(const Plugin& plugin, const std::string& image, std::set<std::string>& names);
 
 // "error 12 (bad data)" for a host code.
 std::string DescribeHostCode(int code);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/host_text.h"
 #include "settings/dialog_controls.h"
 
 namespace {
@@ -26,13 +27,15 @@ LRESULT CALLBACK OnActivation(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
     char windowClass[sizeof DialogClass + 1] = {};
-    char caption[256] = {};
-    char text[1024] = {};
+    wchar_t caption[256] = {};
+    wchar_t text[4096] = {};
     GetClassNameA(window, windowClass, sizeof windowClass);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (std::strcmp(windowClass, DialogClass) == 0 && !IsPluginDialog(caption)) {
-      GetDlgItemTextA(window, MessageTextId, text, sizeof text);
-      std::fprintf(stderr, "[%s] %s\n", caption, text);
+    GetWindowTextW(window, caption, sizeof caption / sizeof *caption);
+    const std::string captionText = Utf8Of(caption);
+    if (std::strcmp(windowClass, DialogClass) == 0 && !IsPluginDialog(captionText.c_str())) {
+      GetDlgItemTextW(window, MessageTextId, text, sizeof text / sizeof *text);
+      // UTF-8, as every text of the host tool: a box may name any path.
+      std::fprintf(stderr, "[%s] %s\n", captionText.c_str(), Utf8Of(text).c_str());
       std::fflush(stderr);
       PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }

@@ -5,26 +5,11 @@
 #include <filesystem>
 
 #include "host/commands.h"
+#include "host/host_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-template <typename Function>
-Function OptionalExport(const Plugin& plugin, const char* name) {
-  return reinterpret_cast<Function>(plugin.Optional(name));
-}
-
-// Names one after another, each ended by a NUL, the list ended by an empty name.
-std::string NameList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const std::string& name : names) {
-    list += name;
-    list += '\0';
-  }
-  list += '\0';
-  return list;
-}
 
 // The names in a directory and whether each is a directory, sorted, from
 // one listing of it: a file manager knows the kinds from the panel that it
@@ -33,7 +18,7 @@ std::vector<std::pair<std::string, bool>> ListedKinds(const fs::path& directory)
   std::vector<std::pair<std::string, bool>> kinds;
   std::error_code error;
   for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
-    kinds.emplace_back(it->path().filename().string(), it->is_directory(error));
+    kinds.emplace_back(Utf8Of(it->path().filename()), it->is_directory(error));
   std::sort(kinds.begin(), kinds.end());
   return kinds;
 }
@@ -47,7 +32,7 @@ void AddSourceNames(const fs::path& sourceDirectory, const std::string& relative
     return;
   }
   names.push_back(relative + PathSeparator);
-  for (const auto& [child, childIsDirectory] : ListedKinds(sourceDirectory / fs::path(relative)))
+  for (const auto& [child, childIsDirectory] : ListedKinds(sourceDirectory / PathOf(relative)))
     AddSourceNames(sourceDirectory, relative + PathSeparator + child, childIsDirectory, names);
 }
 
@@ -74,12 +59,13 @@ bool SourceNames(const fs::path& sourceDirectory, const std::vector<std::string>
                  std::vector<std::string>& names) {
   names = files;
   fs::path folder = sourceDirectory.lexically_normal();
-  if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return IsRooted(file); })) {
+  if (std::any_of(files.begin(), files.end(), [](const std::string& file) { return IsRooted(PathOf(file)); })) {
     std::error_code error;
     const fs::path start = fs::absolute(folder, error);
     std::vector<fs::path> paths;
     for (const std::string& file : files) {
-      fs::path path = (IsRooted(file) ? fs::absolute(file, error) : start / file).lexically_normal();
+      const fs::path named = PathOf(file);
+      fs::path path = (IsRooted(named) ? fs::absolute(named, error) : start / named).lexically_normal();
       if (!path.has_filename()) path = path.parent_path();  // a directory named with a separator
       paths.push_back(path);
     }
@@ -91,11 +77,11 @@ bool SourceNames(const fs::path& sourceDirectory, const std::vector<std::string>
       }
     }
     names.clear();
-    for (const fs::path& path : paths) names.push_back(path.lexically_relative(folder).string());
+    for (const fs::path& path : paths) names.push_back(Utf8Of(path.lexically_relative(folder)));
   }
   // A relative folder stays relative, as tar takes its names: the system
   // has no long path to walk for every file.
-  source = folder == "." ? "" : folder.string();
+  source = folder == "." ? "" : Utf8Of(folder);
   if (!source.empty() && source.back() != '/' && source.back() != PathSeparator) source += PathSeparator;
   return true;
 }
@@ -111,7 +97,7 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     if (args[i] == "--move") {
       move = true;
     } else if (args[i] == "-C" && i + 1 < args.size()) {
-      sourceDirectory = args[++i];
+      sourceDirectory = PathOf(args[++i]);
     } else if (image.empty()) {
       image = args[i];
     } else {
@@ -122,9 +108,7 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     std::fprintf(stderr, "usage: doved pack IMAGE [--move] [-C DIR] FILE...\n");
     return UsageStatus;
   }
-  using PackFunction = int(DOVED_CALL*)(char*, char*, char*, char*, int);
-  auto pack = OptionalExport<PackFunction>(plugin, "PackFiles");
-  if (pack == nullptr) {
+  if (!plugin.CanPack()) {
     std::fprintf(stderr, "doved: the plug-in cannot pack files\n");
     return E_NOT_SUPPORTED;
   }
@@ -136,24 +120,23 @@ int PackCommand(const Plugin& plugin, const Arguments& args) {
     return UsageStatus;
   }
   std::error_code error;
-  const std::vector<std::pair<std::string, bool>> listed = ListedKinds(source.empty() ? "." : source);
+  const std::vector<std::pair<std::string, bool>> listed = ListedKinds(PathOf(source.empty() ? "." : source));
   std::vector<std::string> names;
   for (const std::string& file : relative) {
     const auto found = std::lower_bound(listed.begin(), listed.end(), std::pair<std::string, bool>(file, false));
     if (found != listed.end() && found->first == file) {
-      AddSourceNames(source, file, found->second, names);
+      AddSourceNames(PathOf(source), file, found->second, names);
       continue;
     }
     // A name below the directory, or one that the listing did not show.
-    const fs::file_status status = fs::status(fs::path(source) / file, error);
+    const fs::file_status status = fs::status(PathOf(source) / PathOf(file), error);
     if (!fs::exists(status)) {
       std::fprintf(stderr, "doved: %s: no such file in %s\n", file.c_str(), source.empty() ? "." : source.c_str());
       return 1;
     }
-    AddSourceNames(source, file, fs::is_directory(status), names);
+    AddSourceNames(PathOf(source), file, fs::is_directory(status), names);
   }
-  std::string addList = NameList(names);
-  const int code = pack(image.data(), nullptr, source.data(), addList.data(), move ? PK_PACK_MOVE_FILES : 0);
+  const int code = plugin.PackFiles(image, source, names, move ? PK_PACK_MOVE_FILES : 0);
   if (code != 0) {
     ReportFailure(image, code);
   } else {
@@ -167,17 +150,29 @@ int DeleteCommand(const Plugin& plugin, const Arguments& args) {
     std::fprintf(stderr, "usage: doved delete IMAGE NAME...\n");
     return UsageStatus;
   }
-  using DeleteFunction = int(DOVED_CALL*)(char*, char*);
-  auto remove = OptionalExport<DeleteFunction>(plugin, "DeleteFiles");
-  if (remove == nullptr) {
+  if (!plugin.CanDelete()) {
     std::fprintf(stderr, "doved: the plug-in cannot delete files\n");
     return E_NOT_SUPPORTED;
   }
-  std::string image = args[0];
-  std::string deleteList = NameList(Arguments(args.begin() + 1, args.end()));
-  const int code = remove(image.data(), deleteList.data());
-  if (code != 0) ReportFailure(image, code);
-  return code;
+  const std::string& image = args[0];
+  const Arguments names(args.begin() + 1, args.end());
+  // The plug-in deletes the names it finds and passes over the others, as
+  // the host asks it to; the user hears of those, as extract tells them.
+  std::set<std::string> listed;
+  const int listing = ListedNames(plugin, image, listed);
+  if (listing != 0) return listing;
+  const int code = plugin.DeleteFiles(image, names);
+  if (code != 0) {
+    ReportFailure(image, code);
+    return code;
+  }
+  int result = 0;
+  for (const std::string& name : names) {
+    if (listed.count(name) != 0) continue;
+    std::fprintf(stderr, "doved: %s: not in %s\n", name.c_str(), image.c_str());
+    result = 1;
+  }
+  return result;
 }
 
 int ConfigCommand(const Plugin& plugin, const Arguments& args) {
@@ -186,11 +181,11 @@ int ConfigCommand(const Plugin& plugin, const Arguments& args) {
     return UsageStatus;
   }
   using ConfigureFunction = void(DOVED_CALL*)(HWND, HINSTANCE);
-  auto configure = OptionalExport<ConfigureFunction>(plugin, "ConfigurePacker");
+  auto configure = reinterpret_cast<ConfigureFunction>(plugin.Optional("ConfigurePacker"));
   if (configure == nullptr) {
     std::fprintf(stderr, "doved: the plug-in has no settings\n");
     return E_NOT_SUPPORTED;
   }
-  configure(nullptr, static_cast<HINSTANCE>(plugin.module));
+  configure(nullptr, static_cast<HINSTANCE>(plugin.Module()));
   return 0;
 }

@@ -140,6 +140,13 @@ struct Methods {
   void (*ShowErrorBox)(const char* text, const char* caption);
   // The system's text for an error code, NUL-terminated; its length, or 0 without one.
   std::uint32_t (*SystemErrorText)(std::uint32_t code, char* out, std::uint32_t size);
+
+  // Text. Every path and name inside Doved is UTF-8; the host's ANSI entry
+  // points carry the system's ANSI code page, which on POSIX is UTF-8 itself.
+  // Each converts NUL-ended `text` into `out` with its NUL; false when it
+  // does not fit `size` bytes. A character that the code page lacks becomes "?".
+  bool (*AnsiToUtf8)(const char* text, char* out, std::uint32_t size);
+  bool (*Utf8ToAnsi)(const char* text, char* out, std::uint32_t size);
 };
 
 // The operating system's own methods.

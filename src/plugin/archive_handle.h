@@ -7,6 +7,7 @@
 #include "base/status.h"
 #include "file/disk_file.h"
 #include "file/image_open.h"
+#include "os/unicode_text.h"
 #include "tape/tape_image.h"
 
 struct ArchiveHandle {
@@ -14,7 +15,7 @@ struct ArchiveHandle {
   ImageTimes times{};
   TapeImage tape;  // with the private copy of the settings, taken when the handle is made
   std::uint32_t cursor = 0;  // the entry that the next ReadHeader describes and ProcessFile takes
-  char path[260] = {};
+  char path[os::MaxPathBytes] = {};  // UTF-8, as the host named the image
 };
 
 // Closes the image and frees every entry: the handle holds nothing more and

@@ -11,7 +11,10 @@
 #include "modify/cut_copy.h"
 #include "modify/temp_image.h"
 #include "plugin/archive_handle.h"
+#include "plugin/archive_listing.h"
 #include "plugin/entry_walk.h"
+#include "plugin/host_bindings.h"
+#include "plugin/image_changes.h"
 #include "plugin/plugin_api.h"
 
 namespace {
@@ -46,15 +49,16 @@ class ImageRewrite {
   ImageRewrite(const ImageRewrite&) = delete;
   ImageRewrite& operator=(const ImageRewrite&) = delete;
 
-  Status Run(char* packedFile, const char* deleteList) {
-    SweepTempLeftovers(packedFile);
+  Status Run(const HostText& packedFile, const char* deleteList) {
+    // A path that could not be taken is the open's to report.
+    if (packedFile.Utf8() != nullptr) SweepTempLeftovers(packedFile.Utf8());
     tOpenArchiveData request{};
-    request.ArcName = packedFile;
+    request.ArcName = packedFile.Utf8();
     request.OpenMode = PK_OM_EXTRACT;
-    image_ = static_cast<ArchiveHandle*>(OpenArchive(&request));
-    if (image_ == nullptr) return SilentFailure(request.OpenResult);  // OpenArchive has shown its message
+    image_ = static_cast<ArchiveHandle*>(OpenArchiveHandle(&request, packedFile, request.OpenResult));
+    if (image_ == nullptr) return SilentFailure(request.OpenResult);  // the open has shown its message
 
-    const Status made = replacement_.Start(packedFile);
+    const Status made = replacement_.Start(image_->path);
     if (made.IsFailed()) return made;
     replacement_.TakeOver(image_->image, image_->times.creation);
 
@@ -80,12 +84,12 @@ class ImageRewrite {
   Status CopyKeptEntries(const char* deleteList) {
     Status result = StatusOk;
     CutCopy copy(replacement_.File(), image_->image.Bytes(), image_->image.Size());
-    const int code = WalkEntries(ReadHeader, image_, [&](const tHeaderData& header) {
+    const int code = WalkEntries<EntryFacts>(DescribeEntry, image_, [&](const EntryFacts& header) {
       const TapeEntry& entry = *TakeEntry(*image_);
       // Checked for every entry: a damaged image is refused as a whole.
       if (entry.dataBlock != nullptr && !entry.dataComplete) {
         result = CorruptedImage;
-      } else if (IsListed(header.FileName, deleteList) && !CutEntry(copy, entry)) {
+      } else if (IsListed(header.name, deleteList) && !CutEntry(copy, entry)) {
         result = SilentFailure(E_EWRITE);
       }
       return HostCode(result);
@@ -101,10 +105,14 @@ class ImageRewrite {
 
 }  // namespace
 
-DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList) {
+int DeleteHostEntries(const HostText& packedFile, const HostText& deleteList) {
   ImageRewrite rewrite;
-  const Status result = rewrite.Run(PackedFile, DeleteList);
+  const Status result = deleteList.Failure().IsFailed() ? deleteList.Failure() : rewrite.Run(packedFile, deleteList.Utf8());
   rewrite.Release();
   ReportStatus(result);
   return HostCode(result);
+}
+
+DOVED_EXPORT int DOVED_CALL DeleteFiles(char* PackedFile, char* DeleteList) {
+  return DeleteFilesFrom(PackedFile, DeleteList);
 }

@@ -6,13 +6,13 @@
 #include "base/host_codes.h"
 #include "plugin/plugin_api.h"
 
-// `readHeader` is the host's ReadHeader; `visit(header)` handles the entry it
+// `readHeader` is the host's ReadHeader (or another that fills a `Header`); `visit(header)` handles the entry it
 // describes and returns 0 to go on, or a code that ends the walk. Returns 0
 // after the last entry, else the code that ended the walk: the visit's, or
 // that of a ReadHeader that failed.
-template <typename ReadHeader, typename Visit>
+template <typename Header = tHeaderData, typename ReadHeader, typename Visit>
 int WalkEntries(ReadHeader readHeader, HANDLE archive, Visit visit) {
-  tHeaderData header{};
+  Header header{};
   for (;;) {
     const int code = readHeader(archive, &header);
     if (code == E_END_ARCHIVE) return 0;

@@ -4,6 +4,8 @@
 
 #include "base/error_report.h"
 #include "plugin/archive_handle.h"
+#include "plugin/archive_listing.h"
+#include "plugin/host_bindings.h"
 #include "plugin/host_conventions.h"
 #include "plugin/plugin_api.h"
 #include "settings/settings.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr std::size_t HeaderBytesCleared = offsetof(tHeaderData, CmtSize) + sizeof(int);
 constexpr std::size_t OpenRequestBytesMixed = 36;
 
 int Finish(const Status& status) {
@@ -51,9 +52,9 @@ Status Extract(const ArchiveHandle& handle, const TapeEntry& entry, const char* 
 
 }  // namespace
 
-DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
+HANDLE OpenArchiveHandle(const void* request, const HostText& path, int& openResult) {
   MixClock();
-  RandomPool::Mix(ArchiveData, OpenRequestBytesMixed);
+  RandomPool::Mix(request, OpenRequestBytesMixed);
 
   Status result = StatusOk;
   void* memory = MemAlloc(sizeof(ArchiveHandle));
@@ -63,11 +64,13 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
     auto* handle = new (memory) ArchiveHandle{};
     Settings settings;
     GetSettings(settings);
-    if (std::strlen(ArchiveData->ArcName) + 1 > sizeof handle->path) {
-      result = ShownFailure("Archive path too long");
+    if (path.Failure().IsFailed()) {
+      result = path.Failure();
+    } else if (std::strlen(path.Utf8()) + 1 > sizeof handle->path) {
+      result = ShownFailure(ArchivePathTooLong);
     } else {
-      std::strcpy(handle->path, ArchiveData->ArcName);
-      result = OpenImage(handle->image, ArchiveData->ArcName, ImageUse::Listing, handle->times);
+      std::strcpy(handle->path, path.Utf8());
+      result = OpenImage(handle->image, handle->path, ImageUse::Listing, handle->times);
       if (result.IsOk()) {
         result = BuildEntryList(handle->tape, handle->image.Bytes(), handle->image.Size(), settings,
                                 handle->times.dosDateTime);
@@ -77,32 +80,32 @@ DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) {
     }
     FreeHandle(handle);
   }
-  ArchiveData->OpenResult = Finish(result);
+  openResult = Finish(result);
   return nullptr;
 }
 
-DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
-  const auto& handle = *static_cast<ArchiveHandle*>(hArcData);
+int DescribeEntry(HANDLE archive, EntryFacts* facts) {
+  const auto& handle = *static_cast<ArchiveHandle*>(archive);
   if (handle.cursor >= handle.tape.entries.count) return E_END_ARCHIVE;
   const TapeEntry& entry = handle.tape.entries.At(handle.cursor);
-
-  std::memset(static_cast<void*>(HeaderData), 0, HeaderBytesCleared);
-  std::memcpy(HeaderData->ArcName, handle.path, sizeof handle.path);
-  HeaderData->FileTime = HostFileTime(handle);
-  HeaderData->FileAttr = HostFileAttr();
-  HeaderData->PackSize = static_cast<int>(entry.storedSize);
-  HeaderData->UnpSize = static_cast<int>(entry.extractedSize);
-  return Finish(ListedEntryName(handle.tape, handle.cursor, HeaderData->FileName));
+  facts->name[0] = '\0';  // stays so when the name fails
+  facts->fileTime = HostFileTime(handle);
+  facts->fileAttr = HostFileAttr();
+  facts->packSize = static_cast<int>(entry.storedSize);
+  facts->unpSize = static_cast<int>(entry.extractedSize);
+  return Finish(ListedEntryName(handle.tape, handle.cursor, facts->name));
 }
 
-DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
+const char* ArchivePath(HANDLE archive) { return static_cast<ArchiveHandle*>(archive)->path; }
+
+int ProcessEntry(HANDLE archive, int operation, bool destPathGiven, const HostText& destName) {
   // The host calls only after a successful ReadHeader; anything else finds no entry.
-  const TapeEntry* taken = TakeEntry(*static_cast<ArchiveHandle*>(hArcData));
+  const TapeEntry* taken = TakeEntry(*static_cast<ArchiveHandle*>(archive));
   if (taken == nullptr) return E_END_ARCHIVE;
   const TapeEntry& entry = *taken;
 
-  if (Operation == PK_SKIP) return 0;
-  if (DestPath != nullptr) {
+  if (operation == PK_SKIP) return 0;
+  if (destPathGiven) {
     return Finish(ShownFailure("DestPath is not null.\nPlease report this error to plugin author.", E_NOT_SUPPORTED));
   }
   if (entry.extractAsHobeta && !entry.hobetaFits) {
@@ -111,8 +114,19 @@ DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* De
   if (entry.dataBlock != nullptr && (!entry.dataComplete || !IsChecksumValid(entry))) {
     return Finish(SilentFailure(E_BAD_DATA));
   }
-  if (Operation != PK_EXTRACT) return Finish(StatusOk);
-  return Finish(Extract(*static_cast<ArchiveHandle*>(hArcData), entry, DestName));
+  if (operation != PK_EXTRACT) return Finish(StatusOk);
+  if (destName.Failure().IsFailed()) return Finish(destName.Failure());
+  return Finish(Extract(*static_cast<ArchiveHandle*>(archive), entry, destName.Utf8()));
+}
+
+DOVED_EXPORT HANDLE DOVED_CALL OpenArchive(tOpenArchiveData* ArchiveData) { return OpenArchiveFrom(ArchiveData); }
+
+DOVED_EXPORT int DOVED_CALL ReadHeader(HANDLE hArcData, tHeaderData* HeaderData) {
+  return ReadHeaderInto(hArcData, HeaderData);
+}
+
+DOVED_EXPORT int DOVED_CALL ProcessFile(HANDLE hArcData, int Operation, char* DestPath, char* DestName) {
+  return ProcessFileFrom(hArcData, Operation, DestPath, DestName);
 }
 
 DOVED_EXPORT int DOVED_CALL CloseArchive(HANDLE hArcData) {
@@ -125,6 +139,11 @@ DOVED_EXPORT int DOVED_CALL CloseArchive(HANDLE hArcData) {
 DOVED_EXPORT int DOVED_CALL GetPackerCaps() {
   return PK_CAPS_NEW | PK_CAPS_MODIFY | PK_CAPS_MULTIPLE | PK_CAPS_DELETE | PK_CAPS_OPTIONS | PK_CAPS_SEARCHTEXT;
 }
+
+// Every call keeps its state in its own handle or on its own stack, and the
+// settings and the random pool take their locks: the host may pack and
+// unpack on threads of its own.
+DOVED_EXPORT int DOVED_CALL GetBackgroundFlags() { return BACKGROUND_UNPACK | BACKGROUND_PACK; }
 
 // The host's volume and progress callbacks: this plug-in has no use for them.
 DOVED_EXPORT void DOVED_CALL SetChangeVolProc(HANDLE, tChangeVolProc) {}

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "os/unicode_text.h"
 #include "settings/settings.h"
 
 // The configuration file's values laid over the settings in force.
@@ -16,7 +17,8 @@ bool SaveSettings(const Settings& settings, std::uint32_t* error = nullptr);
 // settings stay in force for the session.
 void ConfirmSettings(const Settings& accepted);
 
-// Full path of the configuration file (of the module after a failed attach).
-extern char ConfigFilePath[261];
+// Full path of the configuration file (of the module after a failed attach),
+// in UTF-8: room for a path of the host's 1024 characters.
+extern char ConfigFilePath[os::MaxPathBytes];
 // Whether ConfigFilePath names the configuration file; saving writes nothing otherwise.
 extern bool ConfigFilePathFormed;

@@ -8,7 +8,7 @@
 #include "settings/config_file.h"
 #include "support/path_text.h"
 
-char ConfigFilePath[261];
+char ConfigFilePath[os::MaxPathBytes];
 bool ConfigFilePathFormed;
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "os/unicode_text.h"
 #include "support/path_text.h"
 #include "tape/name_chars.h"
 #include "tape/numbering_limit.h"
@@ -57,12 +58,22 @@ bool DecodeEscape(const char*& p, const char* end, std::uint8_t& out) {
 bool DecodeNameChar(const char*& p, const char* end, std::uint8_t* out) {
   if (p >= end) return false;
   std::uint8_t byte;
-  if (!DecodeEscape(p, end, byte)) {
-    byte = static_cast<std::uint8_t>(*p++);
-    if (byte >= 0x80) byte = '?';
-  }
+  if (!DecodeEscape(p, end, byte)) byte = TakeNameChar(p, end);
   if (out != nullptr) *out = byte;
   return true;
+}
+
+std::uint8_t TakeNameChar(const char*& p, const char* end) {
+  const auto byte = static_cast<std::uint8_t>(*p);
+  if (byte < 0x80) {
+    ++p;
+    return byte;
+  }
+  // A tape name holds no such character: a whole UTF-8 form reads as one
+  // "?", whatever the host's encoding; a stray byte as one of its own.
+  const std::uint32_t length = os::Utf8SequenceLength(p, end);
+  p += length != 0 ? length : 1;
+  return '?';
 }
 
 const char* DropDuplicateMark(const char* start, const char* end) {

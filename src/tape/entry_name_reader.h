@@ -21,9 +21,14 @@ std::size_t SkipNumberPrefix(const char* name, const Settings& s);
 // advances past it; false, with nothing read, when `p` holds none before `end`.
 bool DecodeEscape(const char*& p, const char* end, std::uint8_t& out);
 
-// Reads one name byte at `p`, an escape or a character (0x80 and above as
-// "?"), and advances; false at `end`. `out` may be null.
+// Reads one name byte at `p`, an escape or a character (any character
+// beyond ASCII as one "?"), and advances; false at `end`. `out` may be null.
 bool DecodeNameChar(const char*& p, const char* end, std::uint8_t* out);
+
+// Takes the character at `p`, before `end`, and advances past it: an ASCII
+// byte as itself; the UTF-8 form of any other character, or a byte that
+// starts none, as one "?".
+std::uint8_t TakeNameChar(const char*& p, const char* end);
 
 // The end of the text before a trailing duplicate mark "[digits]" that starts
 // at or after `start`; `end` when there is none.

@@ -68,7 +68,7 @@ void FillNameField(RarevRecord& record, const char* p, const char* end) {
   while (p < end && count < TapeNameLength) {
     std::uint8_t byte;
     if (!DecodeEscape(p, end, byte)) {
-      byte = static_cast<std::uint8_t>(*p++);
+      byte = TakeNameChar(p, end);
       if (!IsPrintableAscii(byte)) byte = '?';
     }
     record.header.name[count++] = static_cast<char>(byte);

@@ -92,7 +92,9 @@ TEST_F(ListingThroughHostTool, DeviceNamesAreEscapedSoNoDeviceIsEverWritten) {
 }
 
 TEST_F(ListingThroughHostTool, ExitStatusIsTheHostCodeOfTheFirstFailure) {
-  EXPECT_EQ(Doved("list " + Quoted(dir.Path("missing.tap"))).exitCode, 15);
+  const CommandResult missing = Doved("list " + Quoted(dir.Path("missing.tap")), true);
+  EXPECT_EQ(missing.exitCode, 15);
+  EXPECT_EQ(missing.output, "doved: " + dir.Path("missing.tap") + ": error 15 (cannot open)\n");  // no table
   const std::string stray = dir.Path("stray.tap");
   StoreFile(stray, AsText(tap_builder::DataBlock({1, 2})) + "\x01");
   EXPECT_EQ(Doved("list " + Quoted(stray)).exitCode, 13);
@@ -106,7 +108,11 @@ TEST_F(ListingThroughHostTool, ExitStatusIsTheHostCodeOfTheFirstFailure) {
   EXPECT_TRUE(Contains(tested.output, "001!   data2: error 12")) << tested.output;
 
   const CommandResult caps = Doved("caps");
+#ifdef DOVED_UNDER_WINE  // Total Commander may run the Windows build's packing and unpacking on threads of its own
+  EXPECT_EQ(caps.output, "159 new modify multiple delete options searchtext\nbackground: unpack pack\n");
+#else
   EXPECT_EQ(caps.output, "159 new modify multiple delete options searchtext\n");
+#endif
 }
 
 TEST_F(ListingThroughHostTool, ReadsImagesOfIndependentTools) {

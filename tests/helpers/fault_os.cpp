@@ -224,6 +224,10 @@ std::uint32_t SystemErrorText(std::uint32_t code, char* out, std::uint32_t size)
   return static_cast<std::uint32_t>(text->second.size());
 }
 
+bool AnsiToUtf8(const char* text, char* out, std::uint32_t size) { return Inner().AnsiToUtf8(text, out, size); }
+
+bool Utf8ToAnsi(const char* text, char* out, std::uint32_t size) { return Inner().Utf8ToAnsi(text, out, size); }
+
 #define FAULT_OS_ENTRY(name) .name = name,
 const os::Methods Wrapper = {DOVED_OS_OPERATIONS(FAULT_OS_ENTRY)};
 #undef FAULT_OS_ENTRY

@@ -81,16 +81,19 @@ TEST_F(PluginInitTest, LoadsDovedCfgBesideTheModule) {
   EXPECT_TRUE(faults.TakeBoxes().empty());
 }
 
-TEST_F(PluginInitTest, PathOf251CharactersStillLeavesRoomForTheFileName) {
-  const std::string path = ModulePathOfLength(251);
-  ASSERT_EQ(path.size(), 251u);
+// The longest path that leaves room for "Doved.cfg" and the NUL after "Doved.wcx".
+constexpr size_t LongestModulePath = sizeof ConfigFilePath - 10;
+
+TEST_F(PluginInitTest, TheLongestPathStillLeavesRoomForTheFileName) {
+  const std::string path = ModulePathOfLength(LongestModulePath);
+  ASSERT_EQ(path.size(), LongestModulePath);
   LoadedModule module(path);
   EXPECT_TRUE(InitPlugin(module.Handle()));
   EXPECT_EQ(std::string(ConfigFilePath), path.substr(0, path.size() - 9) + "Doved.cfg");
 }
 
 TEST_F(PluginInitTest, TooLongPathShowsOneBoxKeepsTheDefaultsAndWritesNothing) {
-  for (const size_t length : {252u, 300u}) {
+  for (const size_t length : {LongestModulePath + 1, LongestModulePath + 40}) {
     SCOPED_TRACE(length);
     const std::string path = ModulePathOfLength(length);
     LoadedModule module(path);
@@ -133,7 +136,7 @@ TEST_F(PluginInitTest, TheHostsFolderTakesTheFileWhereNoneLiesBesideTheLibrary) 
   EXPECT_TRUE(Current().DetectHobeta);
 
   // After a module path too long for the file name.
-  LoadedModule module(ModulePathOfLength(300));
+  LoadedModule module(ModulePathOfLength(LongestModulePath + 40));
   EXPECT_FALSE(InitPlugin(module.Handle()));
   faults.TakeBoxes();
   EXPECT_TRUE(UseSettingsFolder((folder + "/").c_str()));
@@ -147,12 +150,13 @@ TEST_F(PluginInitTest, ADovedCfgBesideAWritableLibraryOrAFolderTooLongKeepsThePa
   EXPECT_EQ(std::string(ConfigFilePath), config);
 
   std::filesystem::remove(config);
-  // "/Doved.cfg" after a folder of 251 characters makes 261: no room for the NUL.
-  const std::string tooLong = ModulePathOfLength(261).substr(0, 251);
+  // "/Doved.cfg" after this folder leaves no room for the NUL.
+  const size_t folderLength = sizeof ConfigFilePath - 10;
+  const std::string tooLong = ModulePathOfLength(sizeof ConfigFilePath).substr(0, folderLength);
   EXPECT_FALSE(UseSettingsFolder(tooLong.c_str()));
   EXPECT_EQ(std::string(ConfigFilePath), config);
-  EXPECT_TRUE(UseSettingsFolder(tooLong.substr(0, 250).c_str()));
-  EXPECT_EQ(std::string(ConfigFilePath), tooLong.substr(0, 250) + "/Doved.cfg");
+  EXPECT_TRUE(UseSettingsFolder(tooLong.substr(0, folderLength - 1).c_str()));
+  EXPECT_EQ(std::string(ConfigFilePath), tooLong.substr(0, folderLength - 1) + "/Doved.cfg");
 }
 
 }  // namespace

@@ -118,6 +118,12 @@ TEST(DecodeNameChar, EscapesNeedTwoUpperCaseDigitsBeforeTheEnd) {
   EXPECT_EQ(decode("#"), "#");
   EXPECT_EQ(decode("#G1x"), "#G1x");
   EXPECT_EQ(decode("\x80\xFF#80"), "??\x80");
+  // One "?" for each character beyond ASCII, one for each byte of no UTF-8 form.
+  EXPECT_EQ(decode("\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0.C"), "????.C");  // Cyrillic "Igra"
+  EXPECT_EQ(decode("a\xE2\x9C\x93\xF0\x9F\x8E\xAE\xE6\xBC\xA2" "b"), "a???b");  // a check mark, an emoji, a CJK sign
+  EXPECT_EQ(decode("\xED\xA0\x80"), "?");  // a lone surrogate, as a Windows name may hold one
+  EXPECT_EQ(decode("\xC0\xAF\xE0\x80\xAF\xF4\x90\x80\x80"), "?????????");  // overlong, past U+10FFFF
+  EXPECT_EQ(decode("\xE2\x9C"), "??");  // cut short by the end
   EXPECT_EQ(decode(std::string("\x01 \x7F", 3)), std::string("\x01 \x7F", 3));
 }
 

@@ -123,6 +123,8 @@ TEST(ParseParamsName, NameFieldIsFilledEvenWithoutParameters) {
   EXPECT_EQ(NameField(Parse("#41#4g#4").record), "A#4g#4    ");
   EXPECT_EQ(NameField(Parse("#00#FF.3 00001 00002 00003 00004 005 006").record), std::string("\0\xFF        ", 10));
   EXPECT_EQ(NameField(Parse(std::string("\x01\x80\x7F" "abcdefghijkl")).record), "???abcdefg");
+  EXPECT_EQ(NameField(Parse("\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0.3 06912 32768 32768 00000 255 000").record),
+            "????      ");
   EXPECT_EQ(NameField(Parse("").record), "          ");
   // A duplicate mark goes before the name is taken.
   EXPECT_EQ(NameField(Parse("hello.B[3]").record), "hello.B   ");

@@ -3,6 +3,7 @@
 // as a user works them; each state is kept as a screenshot.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,7 +20,7 @@ constexpr char ValidPattern[] = "<len><start><vars><body><flag><attr>";
 constexpr char InvalidPattern[] = "<len>.<start><vars><body><flag><attr>";
 
 std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -249,6 +250,36 @@ TEST_F(ConfigDialogUnderWine, OkWritesTheChangesIntoDovedCfg) {
   EXPECT_NE(saved.find("FileNameNumbering=1\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("ExtractHobeta=1\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("RarevCompatible=0\r\n"), std::string::npos) << saved;
+}
+
+// Loaded from a folder of Cyrillic, Greek, CJK and an emoji, the plug-in
+// keeps its settings there, and About shows the whole path.
+TEST_F(ConfigDialogUnderWine, AboutShowsASettingsPathOfAnyCharacters) {
+  const std::string folder = WorkDirectory() + "\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xCE\xA0\xCE\xB1\xCE\xB9\xCF\x87\xCE\xBD\xCE\xAF\xCE\xB4\xCE\xB9\xCE\xB1 "
+                             "\xE6\xB8\xB8\xE6\x88\xB2 \xF0\x9F\x8E\xAE";
+  CreateDirectoryW(Wide(WorkDirectory()).c_str(), nullptr);
+  LoadedPlugin plugin(folder, "ExtractHobeta=1\r\n");
+  ASSERT_TRUE(plugin.IsLoaded());
+  const std::string configPath = plugin.ConfigPath();
+  EXPECT_TRUE(plugin.Configure([&](HWND dialog) {
+    EXPECT_TRUE(IsChecked(dialog, IDC_EXTRACT_HOBETA)) << "Doved.cfg in the folder was not read";
+    PostMessageA(GetDlgItem(dialog, IDC_ABOUT_BUTTON), BM_CLICK, 0, 0);
+    HWND about = WaitForDialog(DOVED_ABOUT_CAPTION);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(lstrcmpiW(Wide(Text(about, IDC_CONFIG_PATH)).c_str(), Wide(configPath).c_str()), 0)
+        << Text(about, IDC_CONFIG_PATH) << " is not " << configPath;
+    // The field shows the end of the path, where its Unicode folder is.
+    HWND field = GetDlgItem(about, IDC_CONFIG_PATH);
+    const LRESULT end = GetWindowTextLengthW(field);
+    SendMessageW(field, EM_SETSEL, end, end);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+    EXPECT_TRUE(SaveScreenshot(about, "about-unicode-folder"));
+    Click(about, IDOK);
+    EXPECT_TRUE(WaitUntilGone(about));
+    Click(dialog, IDC_EXTRACT_HOBETA);
+    Click(dialog, IDOK);
+  }));
+  EXPECT_NE(FileText(configPath).find("ExtractHobeta=0\r\n"), std::string::npos) << "OK wrote no Doved.cfg there";
 }
 
 TEST_F(ConfigDialogUnderWine, AboutShowsTheBannerAndWhereTheSettingsLive) {

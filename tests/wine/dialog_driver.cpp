@@ -39,30 +39,44 @@ HWND FindOwnDialog(const char* caption) {
 }
 
 std::string FullPath(const std::string& path) {
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  return length > 0 && length < sizeof full ? std::string(full, length) : path;
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(Wide(path).c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? Utf8(full) : path;
 }
 
 }  // namespace
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size() + 1, L'\0');
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.resize(units > 0 ? static_cast<std::size_t>(units - 1) : 0);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+  std::string utf8(4 * lstrlenW(wide) + 1, '\0');
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0);
+  return utf8;
+}
+
 LoadedPlugin::LoadedPlugin(const std::string& directory, const std::string& config) : directory_(FullPath(directory)) {
-  CreateDirectoryA(directory_.c_str(), nullptr);
+  CreateDirectoryW(Wide(directory_).c_str(), nullptr);
   const std::string plugin = directory_ + "\\Doved.wcx";
-  DeleteFileA(ConfigPath().c_str());
-  if (!CopyFileA(FullPath(DOVED_PLUGIN).c_str(), plugin.c_str(), FALSE)) return;
+  DeleteFileW(Wide(ConfigPath()).c_str());
+  if (!CopyFileW(Wide(FullPath(DOVED_PLUGIN)).c_str(), Wide(plugin).c_str(), FALSE)) return;
   if (!config.empty()) {
     const std::string text = "[Doved]\r\n" + config;
-    HANDLE file = CreateFileA(ConfigPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(Wide(ConfigPath()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
   }
-  module_ = LoadLibraryA(plugin.c_str());
+  module_ = LoadLibraryW(Wide(plugin).c_str());
 }
 
 LoadedPlugin::LoadedPlugin(const std::string& directory) : directory_(FullPath(directory)) {
-  module_ = LoadLibraryA((directory_ + "\\Doved.wcx").c_str());
+  module_ = LoadLibraryW(Wide(directory_ + "\\Doved.wcx").c_str());
 }
 
 LoadedPlugin::~LoadedPlugin() {
@@ -138,9 +152,9 @@ bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, 
 bool IsChecked(HWND dialog, int id) { return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::string Text(HWND dialog, int id) {
-  std::vector<char> text(1024);
-  const UINT length = GetDlgItemTextA(dialog, id, text.data(), static_cast<int>(text.size()));
-  return std::string(text.data(), length);
+  std::vector<wchar_t> text(1024);
+  GetDlgItemTextW(dialog, id, text.data(), static_cast<int>(text.size()));
+  return Utf8(text.data());
 }
 
 HWND WaitForDialog(const char* caption) {

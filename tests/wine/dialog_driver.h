@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// Paths and texts are UTF-8 here, as inside the plug-in.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const wchar_t* wide);
+
 // A private copy of the plug-in in a directory of its own, loaded as a file
 // manager loads it, so each test decides which Doved.cfg it starts from.
 class LoadedPlugin {
@@ -49,7 +53,7 @@ void Click(HWND dialog, int id);
 void Type(HWND dialog, int id, const std::string& text);  // replaces the text, key by key
 bool IsEnabled(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
-std::string Text(HWND dialog, int id);
+std::string Text(HWND dialog, int id);  // UTF-8
 // The open dialog of this process with this caption, waited for a while.
 HWND WaitForDialog(const char* caption);
 // Whether `window` is destroyed within a while.

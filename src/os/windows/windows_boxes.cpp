@@ -1,7 +1,9 @@
 // Error boxes over the host's window, and the system's texts of error codes.
 #include <windows.h>
 
+#include "os/unicode_text.h"
 #include "os/windows/windows_methods.h"
+#include "os/windows/windows_wide.h"
 
 namespace os::windows {
 namespace {
@@ -31,22 +33,28 @@ HWND FindOwnerWindow() {
 
 }  // namespace
 
-void ShowErrorBox(const char* text, const char* caption) { MessageBoxA(FindOwnerWindow(), text, caption, MB_ICONERROR); }
+void ShowErrorBox(const char* text, const char* caption) {
+  const WideText wideText(text);
+  const WideText wideCaption(caption);
+  if (wideText.Get() == nullptr || wideCaption.Get() == nullptr) return;
+  MessageBoxW(FindOwnerWindow(), wideText.Get(), wideCaption.Get(), MB_ICONERROR);
+}
 
+// A text too long for `out` is cut at a whole character.
 std::uint32_t SystemErrorText(std::uint32_t code, char* out, std::uint32_t size) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0, nullptr);
+      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0, nullptr);
   if (length == 0 || text == nullptr || size == 0) {
     if (text != nullptr) LocalFree(text);
     return 0;
   }
-  const std::uint32_t kept = length < size ? length : size - 1;
-  for (std::uint32_t i = 0; i < kept; ++i) out[i] = text[i];
-  out[kept] = '\0';
+  for (DWORD kept = length; !Utf16ToUtf8(text, out, size) && kept > 0;) text[--kept] = L'\0';
   LocalFree(text);
-  return kept;
+  std::uint32_t written = 0;
+  while (out[written] != '\0') ++written;
+  return written;
 }
 
 }  // namespace os::windows

@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "os/unicode_text.h"
 #include "os/windows/windows_file_time.h"
+#include "os/windows/windows_wide.h"
 
 namespace os::windows {
 namespace {
@@ -36,7 +38,9 @@ bool Created(Disposition disposition) {
 
 File* Open(const char* path, Access access, Disposition disposition, bool* created) {
   const bool writable = access == Access::ReadWrite;
-  const HANDLE handle = CreateFileA(path, GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
+  const WidePath widePath(path);
+  if (widePath.Get() == nullptr) return nullptr;
+  const HANDLE handle = CreateFileW(widePath.Get(), GENERIC_READ | (writable ? GENERIC_WRITE : 0), writable ? 0 : FILE_SHARE_READ,
                                     nullptr, CreationDisposition(disposition), FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   if (created != nullptr) *created = Created(disposition);
@@ -71,7 +75,7 @@ bool Flush(File* file) { return FlushFileBuffers(HandleOf(file)) != FALSE; }
 bool MapView(File* file, Access access, std::uint64_t size, View* view) {
   const bool writable = access == Access::ReadWrite;
   const HANDLE mapping =
-      CreateFileMappingA(HandleOf(file), nullptr, writable ? PAGE_READWRITE : PAGE_READONLY, 0, 0, nullptr);
+      CreateFileMappingW(HandleOf(file), nullptr, writable ? PAGE_READWRITE : PAGE_READONLY, 0, 0, nullptr);
   if (mapping == nullptr) return false;
   void* bytes = MapViewOfFile(mapping, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
   if (bytes == nullptr) {
@@ -108,7 +112,10 @@ bool SetTimes(File* file, FileTime creation, FileTime lastWrite) {
          FALSE;
 }
 
-bool Delete(const char* path) { return DeleteFileA(path) != FALSE; }
+bool Delete(const char* path) {
+  const WidePath widePath(path);
+  return widePath.Get() != nullptr && DeleteFileW(widePath.Get()) != FALSE;
+}
 
 // Windows makes no file without a name: a temporary file has one from the start.
 File* CreateUnnamed(const char*) { return nullptr; }
@@ -125,9 +132,12 @@ bool CopyMetadata(File*, File*) { return true; }
 // it, whatever a file system or an emulation of Windows would let through.
 bool Replace(const char* from, const char* to, File* held) {
   if (held != nullptr) CloseHandle(HandleOf(held));
-  const DWORD attributes = GetFileAttributesA(to);
+  const WidePath wideFrom(from);
+  const WidePath wideTo(to);
+  if (wideFrom.Get() == nullptr || wideTo.Get() == nullptr) return false;
+  const DWORD attributes = GetFileAttributesW(wideTo.Get());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  return MoveFileExW(wideFrom.Get(), wideTo.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Windows images are replaced where the host names them.
@@ -139,26 +149,31 @@ std::uint32_t ResolvePath(const char* path, char* out, std::uint32_t size) {
   return length;
 }
 
-// FindFirstFileA matches short names as well, and ignores case: the long
+// FindFirstFileW matches short names as well, and ignores case: the long
 // name is checked again, as the system compares names.
 bool FindNames(const char* prefix, void (*found)(void* context, const char* rest), void* context) {
   const std::size_t prefixLength = std::strlen(prefix);
-  char pattern[MAX_PATH];
+  char pattern[MaxPathBytes];
   if (prefixLength + 2 > sizeof pattern) return false;
   std::memcpy(pattern, prefix, prefixLength);
   std::memcpy(pattern + prefixLength, "*", 2);
   const char* start = prefix + prefixLength;
   while (start > prefix && start[-1] != '\\' && start[-1] != '/' && start[-1] != ':') --start;
-  const std::size_t length = std::strlen(start);
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA(pattern, &entry);
+  const WidePath widePattern(pattern);
+  const WideText name(start);
+  if (widePattern.Get() == nullptr || name.Get() == nullptr) return false;
+  const std::size_t length = wcslen(name.Get());
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW(widePattern.Get(), &entry);
   if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     const bool isFile = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    if (isFile && std::strlen(entry.cFileName) >= length && _strnicmp(entry.cFileName, start, length) == 0) {
-      found(context, entry.cFileName + length);
+    char rest[MaxPathBytes];
+    if (isFile && wcslen(entry.cFileName) >= length && _wcsnicmp(entry.cFileName, name.Get(), length) == 0 &&
+        Utf16ToUtf8(entry.cFileName + length, rest, sizeof rest)) {
+      found(context, rest);
     }
-  } while (FindNextFileA(search, &entry));
+  } while (FindNextFileW(search, &entry));
   const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(search);
   return complete;

@@ -2,8 +2,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
+#include "os/unicode_text.h"
 #include "os/windows/windows_file_time.h"
+#include "os/windows/windows_wide.h"
 
 namespace os::windows {
 namespace {
@@ -55,31 +58,50 @@ void* Reallocate(void* block, std::size_t, std::size_t size) {
 
 bool Free(void* block) { return HeapFree(ProcessHeap(), 0, block) != FALSE; }
 
+// A module path longer than the host's wide records hold counts as cut short.
 std::uint32_t ModulePath(const void* module, char* out, std::uint32_t size) {
-  return GetModuleFileNameA(static_cast<HMODULE>(const_cast<void*>(module)), out, size);
+  wchar_t path[MaxPathUnits];
+  const DWORD units = GetModuleFileNameW(static_cast<HMODULE>(const_cast<void*>(module)), path, MaxPathUnits);
+  if (units == 0) return 0;
+  if (units >= MaxPathUnits || !Utf16ToUtf8(path, out, size)) return size;
+  std::uint32_t length = 0;
+  while (out[length] != '\0') ++length;
+  return length;
 }
 
 void ReadProfile(const char* path, const char* section, ProfileValue* values, std::uint32_t count) {
+  const WidePath widePath(path);
+  const WideText wideSection(section);
+  if (widePath.Get() == nullptr || wideSection.Get() == nullptr) return;
   for (std::uint32_t i = 0; i < count; ++i) {
     ProfileValue& value = values[i];
+    const WideText key(value.key);
+    if (key.Get() == nullptr) continue;
     if (value.kind == ProfileValue::Kind::Number) {
-      value.number = GetPrivateProfileIntA(section, value.key, static_cast<INT>(value.number), path);
+      value.number = GetPrivateProfileIntW(wideSection.Get(), key.Get(), static_cast<INT>(value.number), widePath.Get());
     } else {
-      value.found = GetPrivateProfileStructA(section, value.key, value.bytes, value.size, path) != FALSE;
+      value.found =
+          GetPrivateProfileStructW(wideSection.Get(), key.Get(), value.bytes, value.size, widePath.Get()) != FALSE;
     }
   }
 }
 
 std::uint32_t WriteProfile(const char* path, const char* section, const ProfileValue* values, std::uint32_t count) {
+  const WidePath widePath(path);
+  const WideText wideSection(section);
+  if (widePath.Get() == nullptr || wideSection.Get() == nullptr) return GetLastError();
   for (std::uint32_t i = 0; i < count; ++i) {
     const ProfileValue& value = values[i];
-    BOOL written;
-    if (value.kind == ProfileValue::Kind::Number) {
-      char text[16];
-      std::snprintf(text, sizeof text, "%u", value.number);
-      written = WritePrivateProfileStringA(section, value.key, text, path);
+    const WideText key(value.key);
+    BOOL written = FALSE;
+    if (key.Get() == nullptr) {
+      // The conversion has set the error.
+    } else if (value.kind == ProfileValue::Kind::Number) {
+      wchar_t text[16];
+      std::swprintf(text, sizeof text / sizeof *text, L"%u", value.number);
+      written = WritePrivateProfileStringW(wideSection.Get(), key.Get(), text, widePath.Get());
     } else {
-      written = WritePrivateProfileStructA(section, value.key, value.bytes, value.size, path);
+      written = WritePrivateProfileStructW(wideSection.Get(), key.Get(), value.bytes, value.size, widePath.Get());
     }
     if (!written) {
       const DWORD error = GetLastError();
@@ -92,11 +114,13 @@ std::uint32_t WriteProfile(const char* path, const char* section, const ProfileV
 // Access rights on Windows are lists that only the system can weigh: a file
 // is made, seen by nobody else and gone again when it is closed.
 bool CanCreateIn(const char* directory) {
-  char path[MAX_PATH];
+  char path[MaxPathBytes + 64];
   const int length = std::snprintf(path, sizeof path, "%s\\Doved.%lu.%lu.probe", directory, GetCurrentProcessId(),
                                    GetCurrentThreadId());
   if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return false;
-  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  const WidePath widePath(path);
+  if (widePath.Get() == nullptr) return false;
+  const HANDLE file = CreateFileW(widePath.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);

@@ -9,7 +9,7 @@
 
 const char AboutBanner[] =
     "Doved " DOVED_VERSION
-    "\n\nLists, extracts, packs and deletes the files of ZX Spectrum TAP tape images"
+    "\n\nLists, extracts, packs and deletes the files of ZX Spectrum TAP and TZX tape images"
     "\n\nMade by the Doved project";
 
 namespace {

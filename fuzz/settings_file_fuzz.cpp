@@ -4,16 +4,18 @@
 // byte-order mark, ends every line with "\r\n", keeps every line outside the
 // section and every line inside it but the first of each key saved. A file
 // the store may not take (too large) reads as none and is never replaced.
-#include <dirent.h>
 #include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,100 +28,63 @@ namespace {
 constexpr const char* Section = "Doved";
 constexpr std::size_t Limit = 64 * 1024;
 constexpr char Mark[] = "\xEF\xBB\xBF";
+constexpr std::uint32_t Unread = 0xDEADBEEF;
 
 std::string directory;
 std::string path;
 
-void RemoveDirectory() {
-  unlink(path.c_str());
-  rmdir(directory.c_str());
-}
-
-void MakeDirectory() {
-  directory = MakeFuzzDirectory("doved_settings_fuzz");
-  path = directory + "/Doved.cfg";
-  std::atexit(RemoveDirectory);
-}
-
 void StoreBytes(const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  FUZZ_CHECK(file != nullptr);
-  FUZZ_CHECK(bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
-  FUZZ_CHECK(std::fclose(file) == 0);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  FUZZ_CHECK(!file.fail());
 }
 
 std::string StoredBytes() {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  FUZZ_CHECK(file != nullptr);
-  std::string bytes;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) != 0;) bytes.append(buffer, n);
-  std::fclose(file);
-  return bytes;
+  std::ifstream file(path, std::ios::binary);
+  FUZZ_CHECK(file.is_open());
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
 }
 
-// The values of one save: two numbers and two byte blocks.
+// The values of one save, two numbers and two byte blocks, as the store's table.
 struct Values {
-  std::uint32_t numbers[2];
-  std::uint8_t separator[9];
-  std::uint8_t pattern[200];
-  bool found[2];
+  using Kind = os::ProfileValue::Kind;
+  std::uint8_t separator[9]{};
+  std::uint8_t pattern[200]{};
+  os::ProfileValue table[4] = {{"FileNameNumbering", Kind::Number, Unread, nullptr, 0, false},
+                               {"FileNameNumberingSeparator", Kind::Bytes, 0, separator, sizeof separator, false},
+                               {"ParamsPatternN", Kind::Number, Unread, nullptr, 0, false},
+                               {"ParamsPattern1", Kind::Bytes, 0, pattern, sizeof pattern, false}};
+  Values() = default;
+  Values(const Values&) = delete;  // the table points into it
+
+  void Read() { os::Native.ReadProfile(path.c_str(), Section, table, 4); }
+  std::uint32_t Write() const { return os::Native.WriteProfile(path.c_str(), Section, table, 4); }
+  bool operator==(const Values& o) const {
+    return table[0].number == o.table[0].number && table[2].number == o.table[2].number &&
+           std::memcmp(separator, o.separator, sizeof separator) == 0 &&
+           std::memcmp(pattern, o.pattern, sizeof pattern) == 0;
+  }
 };
 
-std::vector<os::ProfileValue> Table(Values& v) {
-  using Kind = os::ProfileValue::Kind;
-  return {{"FileNameNumbering", Kind::Number, v.numbers[0], nullptr, 0, false},
-          {"FileNameNumberingSeparator", Kind::Bytes, 0, v.separator, sizeof v.separator, false},
-          {"ParamsPatternN", Kind::Number, v.numbers[1], nullptr, 0, false},
-          {"ParamsPattern1", Kind::Bytes, 0, v.pattern, sizeof v.pattern, false}};
-}
-
-Values Read() {
-  Values v{};
-  v.numbers[0] = v.numbers[1] = 0xDEADBEEF;
-  std::vector<os::ProfileValue> table = Table(v);
-  os::Native.ReadProfile(path.c_str(), Section, table.data(), static_cast<std::uint32_t>(table.size()));
-  v.numbers[0] = table[0].number;
-  v.numbers[1] = table[2].number;
-  v.found[0] = table[1].found;
-  v.found[1] = table[3].found;
-  return v;
-}
-
-std::uint32_t Write(Values v) {
-  const std::vector<os::ProfileValue> table = Table(v);
-  return os::Native.WriteProfile(path.c_str(), Section, table.data(), static_cast<std::uint32_t>(table.size()));
-}
-
 // Values that follow from the input, so that each run saves others.
-Values Chosen(const std::string& input) {
+void Choose(const std::string& input, Values& v) {
   std::uint32_t hash = 2166136261u;
   for (const char c : input) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
-  Values v{};
-  v.numbers[0] = hash;
-  v.numbers[1] = hash % 3;
+  v.table[0].number = hash;
+  v.table[2].number = hash % 3;
   for (std::size_t i = 0; i < sizeof v.separator; ++i) v.separator[i] = static_cast<std::uint8_t>(hash >> i);
   for (std::size_t i = 0; i < sizeof v.pattern; ++i) v.pattern[i] = static_cast<std::uint8_t>(hash * i);
-  return v;
-}
-
-bool SameValues(const Values& a, const Values& b) {
-  return a.numbers[0] == b.numbers[0] && a.numbers[1] == b.numbers[1] &&
-         std::memcmp(a.separator, b.separator, sizeof a.separator) == 0 &&
-         std::memcmp(a.pattern, b.pattern, sizeof a.pattern) == 0;
 }
 
 // A second reading of the text, on its own terms: lines end at "\r\n", "\n"
 // or "\r"; a line that starts with '[' after blanks is a header, named up to
 // its first ']'; a key line has a name before its first '='.
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string Trimmed(const std::string& text) {
-  std::size_t from = 0;
-  std::size_t to = text.size();
-  while (from < to && IsBlank(text[from])) ++from;
-  while (to > from && IsBlank(text[to - 1])) --to;
-  return text.substr(from, to - from);
+  const std::size_t from = text.find_first_not_of(" \t");
+  return from == std::string::npos ? "" : text.substr(from, text.find_last_not_of(" \t") + 1 - from);
 }
 
 bool SameFolded(const std::string& a, const char* b) {
@@ -136,37 +101,23 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-bool HeaderName(const std::string& line, std::string* name) {
-  const std::string trimmed = Trimmed(line);
-  if (trimmed.empty() || trimmed[0] != '[') return false;
-  const std::size_t close = trimmed.find(']');
-  *name = Trimmed(trimmed.substr(1, close == std::string::npos ? close : close - 1));
-  return true;
-}
-
-std::string KeyName(const std::string& line) {
-  const std::string trimmed = Trimmed(line);
-  if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '[' || trimmed.find('=') == std::string::npos) return "";
-  return Trimmed(trimmed.substr(0, trimmed.find('=')));
-}
-
 // The lines of a text (after its mark) that a save of `keys` must keep, in
 // order: all but the first line of each key in the first section named
 // Section, and the header of that section when the text has none.
-std::vector<std::string> Kept(const std::string& text, const std::vector<os::ProfileValue>& keys) {
+std::vector<std::string> Kept(const std::string& text, const Values& keys) {
   std::vector<std::string> kept;
-  std::vector<bool> seen(keys.size(), false);
+  bool seen[4] = {};
   int state = 0;  // 0 before the section, 1 in it, 2 after it
   for (const std::string& line : Lines(text)) {
-    std::string name;
-    if (HeaderName(line, &name)) {
+    const std::string trimmed = Trimmed(line);
+    if (trimmed.starts_with('[')) {
       if (state == 1) state = 2;
-      if (state == 0 && SameFolded(name, Section)) state = 1;
-    } else if (state == 1) {
-      const std::string key = KeyName(line);
+      if (state == 0 && SameFolded(Trimmed(trimmed.substr(1, trimmed.find(']') - 1)), Section)) state = 1;
+    } else if (state == 1 && !trimmed.starts_with(';') && trimmed.find('=') != std::string::npos) {
+      const std::string key = Trimmed(trimmed.substr(0, trimmed.find('=')));
       bool first = false;
-      for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (!seen[i] && SameFolded(key, keys[i].key)) first = seen[i] = true;
+      for (std::size_t i = 0; i < 4; ++i) {
+        if (!seen[i] && SameFolded(key, keys.table[i].key)) first = seen[i] = true;
       }
       if (first) continue;
     }
@@ -178,58 +129,50 @@ std::vector<std::string> Kept(const std::string& text, const std::vector<os::Pro
 
 std::string WithoutMark(const std::string& bytes) { return bytes.rfind(Mark, 0) == 0 ? bytes.substr(3) : bytes; }
 
-bool EveryLineEndsWithCrLf(const std::string& text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return false;
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
-  }
-  return text.empty() || text.back() == '\n';
-}
-
+// The directory holds the file and, during a save only, a file beside it.
 bool OnlyTheFileIsThere() {
-  std::size_t names = 0;
-  // The directory holds the file and, during a save only, a file beside it.
-  if (DIR* dir = opendir(directory.c_str())) {
-    while (const dirent* entry = readdir(dir)) names += entry->d_name[0] != '.';
-    closedir(dir);
-  }
-  return names == 1;
+  using Names = std::filesystem::directory_iterator;
+  return std::distance(Names(directory), Names()) == 1;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  MakeDirectory();
+  directory = MakeFuzzDirectory("doved_settings_fuzz");
+  path = directory + "/Doved.cfg";
+  std::atexit([] {
+    unlink(path.c_str());
+    rmdir(directory.c_str());
+  });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   StoreBytes(input);
-  Values values = Chosen(input);
-  const Values none = Read();
-  if (size > Limit) {
-    FUZZ_CHECK(none.numbers[0] == 0xDEADBEEF && none.numbers[1] == 0xDEADBEEF && !none.found[0] && !none.found[1]);
-    FUZZ_CHECK(Write(values) == EFBIG && StoredBytes() == input);
-    return 0;
-  }
-  const std::uint32_t saved = Write(values);
-  if (saved == EFBIG) {  // the text would outgrow what a read takes
-    FUZZ_CHECK(StoredBytes() == input && OnlyTheFileIsThere());
+  Values values;
+  Choose(input, values);
+  Values none;
+  none.Read();
+  const std::uint32_t saved = values.Write();
+  if (size > Limit || saved == EFBIG) {  // or the text would outgrow what a read takes
+    FUZZ_CHECK(size <= Limit || (none == Values() && !none.table[1].found && !none.table[3].found));
+    FUZZ_CHECK(saved == EFBIG && StoredBytes() == input && OnlyTheFileIsThere());
     return 0;
   }
   FUZZ_CHECK(saved == 0 && OnlyTheFileIsThere());
   const std::string first = StoredBytes();
   FUZZ_CHECK(first.size() <= Limit);
-  const Values back = Read();
-  FUZZ_CHECK(SameValues(back, values) && back.found[0] && back.found[1]);
+  Values back;
+  back.Read();
+  FUZZ_CHECK(back == values && back.table[1].found && back.table[3].found);
 
-  const bool marked = input.rfind(Mark, 0) == 0;
-  FUZZ_CHECK((first.rfind(Mark, 0) == 0) == marked);
-  FUZZ_CHECK(EveryLineEndsWithCrLf(WithoutMark(first)));
-  const std::vector<os::ProfileValue> keys = Table(values);
-  FUZZ_CHECK(Kept(WithoutMark(first), keys) == Kept(WithoutMark(input), keys));
+  FUZZ_CHECK((first.rfind(Mark, 0) == 0) == (input.rfind(Mark, 0) == 0));
+  std::string crlf;
+  for (const std::string& line : Lines(WithoutMark(first))) crlf += line + "\r\n";
+  FUZZ_CHECK(crlf == WithoutMark(first));  // every line, the last too, ends with "\r\n"
+  FUZZ_CHECK(Kept(WithoutMark(first), values) == Kept(WithoutMark(input), values));
 
-  FUZZ_CHECK(Write(values) == 0 && StoredBytes() == first);
+  FUZZ_CHECK(values.Write() == 0 && StoredBytes() == first);
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "helpers/profile_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -46,20 +47,13 @@ std::string FieldText(const std::string& text, std::size_t size) {
 
 void StoreProfileKey(const std::string& path, const std::string& key, const std::string& value,
                      const std::string& section) {
-  std::vector<std::string> lines = FileExists(path) ? LinesOf(FileBytes(path)) : std::vector<std::string>{};
-  const std::string header = "[" + section + "]";
-  std::size_t at = 0;
-  while (at < lines.size() && lines[at] != header) ++at;
-  if (at == lines.size()) lines.push_back(header);
-  std::size_t end = at + 1;
-  while (end < lines.size() && !IsHeader(lines[end])) ++end;
-  std::size_t line = at + 1;
-  while (line < end && !IsKeyLine(lines[line], key)) ++line;
-  if (line < end) {
-    lines[line] = key + "=" + value;
-  } else {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), key + "=" + value);
-  }
+  std::vector<std::string> lines = LinesOf(FileBytes(path));  // none for a missing file
+  auto at = std::find(lines.begin(), lines.end(), "[" + section + "]");
+  if (at == lines.end()) at = lines.insert(at, "[" + section + "]");
+  const auto end = std::find_if(at + 1, lines.end(), IsHeader);
+  const auto line = std::find_if(at + 1, end, [&](const std::string& each) { return IsKeyLine(each, key); });
+  if (line != end) *line = key + "=" + value;
+  else lines.insert(end, key + "=" + value);
   std::string text;
   for (const std::string& each : lines) text += each + "\r\n";
   StoreFile(path, text);

@@ -83,10 +83,8 @@ TEST_F(OsProfileTest, ReadsIntegersLikeWindows) {
 
 TEST_F(OsProfileTest, AByteOrderMarkIsSkippedAndKeptAndEveryLineEndEndsALine) {
   dir.Write("test.ini", "\xEF\xBB\xBF[S]\rcr=1\rcrlf=2\r\nlf=3\nlast=4");
-  EXPECT_EQ(Int("S", "cr", 0), 1u);
-  EXPECT_EQ(Int("S", "crlf", 0), 2u);
-  EXPECT_EQ(Int("S", "lf", 0), 3u);
-  EXPECT_EQ(Int("S", "last", 0), 4u);
+  const char* const keys[] = {"cr", "crlf", "lf", "last"};
+  for (std::uint32_t i = 0; i < 4; ++i) EXPECT_EQ(Int("S", keys[i], 0), i + 1) << keys[i];
   EXPECT_TRUE(Write("s", "lf", 5));
   EXPECT_EQ(dir.Read("test.ini"), "\xEF\xBB\xBF[S]\r\ncr=1\r\ncrlf=2\r\nlf=5\r\nlast=4\r\n");
 }
@@ -178,8 +176,6 @@ TEST_F(OsProfileTest, CreatesTheFileWithTheValuesInOrder) {
   const os::ProfileValue values[] = {Number("k", 1), Number("j", 4294967295u)};
   EXPECT_EQ(Os.WriteProfile(file.c_str(), "S", values, 2), 0u);
   EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=1\r\nj=4294967295\r\n");
-  EXPECT_TRUE(Write("T", "k", 2));
-  EXPECT_EQ(dir.Read("test.ini"), "[S]\r\nk=1\r\nj=4294967295\r\n[T]\r\nk=2\r\n");
   EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"test.ini"});
 }
 

@@ -20,20 +20,18 @@ struct Listing {
   std::vector<std::string> names;
 };
 
-// The listing with the packed column blanked, and the names in their order.
+// The listing with the packed column blanked, and the names in their order
+// (the totals line is too short to reach the names' column).
 Listing ReadListing(const std::string& output) {
   Listing listing;
   std::istringstream lines(output);
-  std::string line, header;
+  std::string header, row;
   std::getline(lines, header);
   const std::size_t packedEnd = header.find("Packed") + 6, nameAt = header.find("Name");
-  std::vector<std::string> rows;
-  while (std::getline(lines, line)) rows.push_back(line);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    std::string row = rows[i];
+  while (std::getline(lines, row)) {
+    if (row.size() > nameAt) listing.names.push_back(row.substr(nameAt));
     if (row.size() > packedEnd) row.replace(packedEnd - 10, 10, 10, '.');
     listing.text += row + "\n";
-    if (i + 1 < rows.size() && row.size() > nameAt) listing.names.push_back(rows[i].substr(nameAt));
   }
   return listing;
 }

@@ -69,14 +69,13 @@ std::vector<Bytes> OtherBlocks() {
 }
 
 Bytes FromTap(const Bytes& tap) {
-  Bytes image = Header();
+  Image image;
   for (std::size_t at = 0; at + 2 <= tap.size();) {
     const std::size_t end = std::min(tap.size(), at + 2 + (tap[at] | tap[at + 1] << 8));
-    const Bytes block = DataBlock(DataKind::Standard, Bytes(tap.begin() + at, tap.begin() + end));
-    image.insert(image.end(), block.begin(), block.end());
+    image.AddData(DataKind::Standard, Bytes(tap.begin() + at, tap.begin() + end));
     at = end;
   }
-  return image;
+  return image.bytes;
 }
 
 void Image::Add(const Bytes& block) {

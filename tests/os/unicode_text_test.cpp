@@ -22,20 +22,18 @@ TEST(UnicodeText, EveryCharacterGoesBothWaysUnchanged) {
       {"a\xED\xA0\x80z", std::u16string{u'a', char16_t(0xD800), u'z'}},                // a lone surrogate
   };
   for (const Pair& pair : pairs) {
-    char16_t wide[16];
-    ASSERT_TRUE(os::Utf8ToUtf16(pair.utf8.c_str(), wide, 16)) << pair.utf8;
-    EXPECT_EQ(std::u16string(wide), pair.utf16) << pair.utf8;
-    EXPECT_EQ(os::Utf16Length(wide), pair.utf16.size());
-    char narrow[32];
-    ASSERT_TRUE(os::Utf16ToUtf8(pair.utf16.c_str(), narrow, 32)) << pair.utf8;
-    EXPECT_EQ(std::string(narrow), pair.utf8);
     // Exactly the room the text and its NUL need, and one unit less.
     const auto units = static_cast<std::uint32_t>(pair.utf16.size() + 1);
     const auto bytes = static_cast<std::uint32_t>(pair.utf8.size() + 1);
-    EXPECT_TRUE(os::Utf8ToUtf16(pair.utf8.c_str(), wide, units));
-    EXPECT_FALSE(os::Utf8ToUtf16(pair.utf8.c_str(), wide, units - 1));
-    EXPECT_TRUE(os::Utf16ToUtf8(pair.utf16.c_str(), narrow, bytes));
-    EXPECT_FALSE(os::Utf16ToUtf8(pair.utf16.c_str(), narrow, bytes - 1));
+    char16_t wide[16];
+    EXPECT_FALSE(os::Utf8ToUtf16(pair.utf8.c_str(), wide, units - 1)) << pair.utf8;
+    ASSERT_TRUE(os::Utf8ToUtf16(pair.utf8.c_str(), wide, units)) << pair.utf8;
+    EXPECT_EQ(std::u16string(wide), pair.utf16) << pair.utf8;
+    EXPECT_EQ(os::Utf16Length(wide), pair.utf16.size());
+    char narrow[32];
+    EXPECT_FALSE(os::Utf16ToUtf8(pair.utf16.c_str(), narrow, bytes - 1)) << pair.utf8;
+    ASSERT_TRUE(os::Utf16ToUtf8(pair.utf16.c_str(), narrow, bytes)) << pair.utf8;
+    EXPECT_EQ(std::string(narrow), pair.utf8);
   }
 }
 

@@ -42,17 +42,12 @@ struct Binding {
   bool wide;
 
   HANDLE Open(const std::string& path, int& result) const {
-    if (wide) {
-      Wide name = ToWide(path);
-      tOpenArchiveDataW request{name.data(), PK_OM_EXTRACT, -1, nullptr, 0, 0, 0};
-      HANDLE archive = OpenArchiveW(&request);
-      result = request.OpenResult;
-      return archive;
-    }
+    Wide wideName = ToWide(path);
     std::string name = path;
+    tOpenArchiveDataW wideRequest{wideName.data(), PK_OM_EXTRACT, -1, nullptr, 0, 0, 0};
     tOpenArchiveData request{name.data(), PK_OM_EXTRACT, -1, nullptr, 0, 0, 0};
-    HANDLE archive = OpenArchive(&request);
-    result = request.OpenResult;
+    HANDLE archive = wide ? OpenArchiveW(&wideRequest) : OpenArchive(&request);
+    result = wide ? wideRequest.OpenResult : request.OpenResult;
     return archive;
   }
   // The next entry's name and the archive's path, UTF-8; the code of ReadHeader.

@@ -185,7 +185,9 @@ TEST_F(DeleteFilesTest, EveryFailingCallLeavesTheImageAsItWas) {
           const std::vector<std::string> boxes = faults.TakeBoxTexts();
           if (state != ImageState::Writable) {
             EXPECT_NE(code, 0);
-            if (failed.empty() || fault_os::Is(failed, Op::CreateUnnamed)) EXPECT_EQ(code, E_EWRITE);
+            if (failed.empty() || fault_os::Is(failed, Op::CreateUnnamed)) {
+              EXPECT_EQ(code, E_EWRITE);
+            }
           }
           if (code == 0) {
             EXPECT_EQ(FileBytes(image), Text(Concat({Program, Loose})));
@@ -217,7 +219,11 @@ TEST_F(DeleteFilesTest, FailuresThatDoNotStopTheDelete) {
     SCOPED_TRACE(fault_os::NameOf(op));
     StoreFile(image, ThreeEntries);
     faults.Clear();
-    every ? faults.FailEvery(op) : faults.FailNth(op, 1);
+    if (every) {
+      faults.FailEvery(op);
+    } else {
+      faults.FailNth(op, 1);
+    }
     EXPECT_EQ(Delete({"hello.B"}), 0);
     EXPECT_EQ(FileBytes(image), Text(Concat({Screen, Loose})));
     EXPECT_TRUE(Leftovers().empty());

@@ -33,7 +33,9 @@ void ExpectScan(const Bytes& bytes, int code, std::uint32_t entries) {
   EXPECT_EQ(status.code, code);
   EXPECT_EQ(status.IsFailed(), code != 0);
   EXPECT_EQ(status.message, nullptr);
-  if (status.IsOk()) EXPECT_EQ(image.Count(), entries);
+  if (status.IsOk()) {
+    EXPECT_EQ(image.Count(), entries);
+  }
 }
 
 Settings Mode(int mode) {
